@@ -21,8 +21,19 @@ enum TLastErrorCode : std::uint32_t {
     leNotFound = 1168,
     leNetworkDown = 10050,
     leTimedOut = 10060,
+    leConnectionRefused = 10061,
+    leHostDown = 10064,
     leServiceNotFound = 10108,
     leNoMoreResults = 10110,
+    // Conditions of the Linux Bluetooth stack that an operator can mend. They carry the platform's
+    // customer bit (bit 29) so that they never collide with its own numbers.
+    leBluetoothServiceMissing = 0x20000001,
+    leNoAdapter = 0x20000002,
+    leAdapterPoweredOff = 0x20000003,
+    lePermissionDenied = 0x20000004,
+    leNoBluetoothSockets = 0x20000005,
+    leServiceSearchRefused = 0x20000006,
+    leBluetoothFailure = 0x20000007,
 };
 
 std::uint32_t GetLastError();
