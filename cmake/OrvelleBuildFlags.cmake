@@ -13,7 +13,7 @@ set(CMAKE_VISIBILITY_INLINES_HIDDEN ON)
 add_library(orvelle_build_flags INTERFACE)
 add_library(Orvelle::BuildFlags ALIAS orvelle_build_flags)
 target_compile_options(orvelle_build_flags INTERFACE
-    -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor -Wcast-align -Wformat=2
+    -Wall -Wextra -Wpedantic -Wshadow $<$<COMPILE_LANGUAGE:CXX>:-Wnon-virtual-dtor> -Wcast-align -Wformat=2
     -Wimplicit-fallthrough -Wundef
     $<$<BOOL:${ORVELLE_WERROR}>:-Werror>)
 target_compile_definitions(orvelle_build_flags INTERFACE
