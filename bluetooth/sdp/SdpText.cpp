@@ -1,0 +1,198 @@
+// Rendering of raw service records, attributes and elements as text.
+#include "bluetooth/sdp/SdpText.h"
+
+#include "bluetooth/sdp/Errors.h"
+#include "bluetooth/sdp/LastError.h"
+#include "bluetooth/sdp/Utf16Text.h"
+
+#include <array>
+
+namespace orvelle {
+
+namespace {
+
+// The universal attributes, by id.
+constexpr std::array<const char*, 14> AttributeNames{
+    "ServiceRecordHandle",
+    "ServiceClassIDList",
+    "ServiceRecordState",
+    "ServiceID",
+    "ProtocolDescriptorList",
+    "BrowseGroupList",
+    "LanguageBaseAttributeIDList",
+    "ServiceInfoTimeToLive",
+    "ServiceAvailability",
+    "BluetoothProfileDescriptorList",
+    "DocumentationURL",
+    "ClientExecutableURL",
+    "IconURL",
+    "AdditionalProtocolDescriptorLists",
+};
+
+// A text string whose second byte is zero is taken as UTF-16; any other is kept byte for byte,
+// NUL bytes included.
+void AppendString(std::string& output, std::string_view bytes) {
+    if (bytes.size() > 1 && bytes[1] == '\0')
+        output += Utf16ToCodePage(bytes);
+    else
+        output += bytes;
+}
+
+void AppendUnsigned(std::string& output, std::uint32_t specificType, std::uint64_t value) {
+    switch (specificType) {
+    case sstUInt8:
+        output += std::to_string(static_cast<std::uint8_t>(value));
+        break;
+    case sstUInt16:
+        output += std::to_string(static_cast<std::uint16_t>(value));
+        break;
+    case sstUInt32:
+        output += std::to_string(static_cast<std::uint32_t>(value));
+        break;
+    case sstUInt64:
+        output += "UINT64";
+        break;
+    case sstUInt128:
+        output += "UINT128";
+        break;
+    default:
+        break;
+    }
+}
+
+void AppendSigned(std::string& output, std::uint32_t specificType, std::int64_t value) {
+    switch (specificType) {
+    case sstInt8:
+        output += std::to_string(static_cast<std::int8_t>(value));
+        break;
+    case sstInt16:
+        output += std::to_string(static_cast<std::int16_t>(value));
+        break;
+    case sstInt32:
+        output += std::to_string(static_cast<std::int32_t>(value));
+        break;
+    case sstInt64:
+        output += "SDP_ST_INT64";
+        break;
+    case sstInt128:
+        output += "INT128";
+        break;
+    default:
+        break;
+    }
+}
+
+void AppendUuid(std::string& output, const TSdpElement& element) {
+    switch (element.SpecificType) {
+    case sstUuid16:
+        output += UUIDToName(ShortUUIDToGUID(static_cast<std::uint16_t>(element.UInt)));
+        break;
+    case sstUuid32:
+        output += UUIDToName(ShortUUIDToGUID(static_cast<std::uint32_t>(element.UInt)));
+        break;
+    case sstUuid128:
+        output += UUIDToName(element.Uuid);
+        break;
+    default:
+        break;
+    }
+}
+
+} // namespace
+
+std::string SDPRecordToText(std::string_view record) {
+    std::string output;
+    const auto appendAttribute = [&output](std::uint16_t attributeId, std::string_view value) {
+        return SDPAttributeToText(attributeId, value, output);
+    };
+    if (!SdpEnumAttributes(record, appendAttribute))
+        throw EOrvelleError("Unable to enumerate SDP attributes.\n\nError: " + GetLastErrorText());
+    return output;
+}
+
+std::string SDPAttributeText(std::uint32_t attributeId, std::string_view record) {
+    TSdpElement element;
+    if (SdpGetAttributeValue(record, static_cast<std::uint16_t>(attributeId), element) != leSuccess)
+        return {};
+    std::string text;
+    SDPElementToText(text, element);
+    return text;
+}
+
+std::string SDPAttributeName(std::uint32_t attributeId) {
+    if (attributeId < AttributeNames.size())
+        return AttributeNames[attributeId];
+    return "Unknown (" + std::to_string(attributeId) + ")";
+}
+
+void SDPElementToText(std::string& output, const TSdpElement& element) {
+    switch (element.Type) {
+    case sdpNil:
+        output += "nil";
+        break;
+    case sdpUInt:
+        AppendUnsigned(output, element.SpecificType, element.UInt);
+        break;
+    case sdpInt:
+        AppendSigned(output, element.SpecificType, element.Int);
+        break;
+    case sdpUuid:
+        AppendUuid(output, element);
+        break;
+    case sdpString:
+        AppendString(output, element.Bytes);
+        break;
+    case sdpBoolean:
+        output += element.Boolean ? "true" : "false";
+        break;
+    case sdpSequence:
+        output += '[';
+        SDPContainerToText(output, element.Bytes);
+        output += ']';
+        break;
+    case sdpAlternative:
+        output += "alternative[";
+        SDPContainerToText(output, element.Bytes);
+        output += ']';
+        break;
+    case sdpUrl:
+        output += element.Bytes;
+        break;
+    case sdpContainer:
+        output += "container";
+        break;
+    default:
+        output += "Unknown SDP type (" + std::to_string(static_cast<std::int32_t>(element.Type)) + ", " +
+                  std::to_string(static_cast<std::int32_t>(element.SpecificType)) + ")";
+        break;
+    }
+}
+
+void SDPContainerToText(std::string& output, std::string_view container) {
+    TSdpIterator iterator;
+    TSdpElement element;
+    for (bool first = true;; first = false) {
+        const std::uint32_t result = SdpGetContainerElementData(container, iterator, element);
+        if (result == leNoMoreItems)
+            return;
+        if (result != leSuccess)
+            throw EOrvelleError("Error while processing SDP container: " +
+                                std::to_string(static_cast<std::int32_t>(result)));
+        if (!first)
+            output += ", ";
+        SDPElementToText(output, element);
+    }
+}
+
+bool SDPAttributeToText(std::uint32_t attributeId, std::string_view value, std::string& output) {
+    TSdpElement element;
+    if (SdpGetElementData(value, element) != leSuccess)
+        throw EOrvelleError("Error reading SDP element data.\n\nError: " + GetLastErrorText());
+    output += SDPAttributeName(attributeId);
+    output += " = ";
+    SDPElementToText(output, element);
+    output += '\n';
+    return true;
+}
+
+} // namespace orvelle
