@@ -38,44 +38,28 @@ void AppendString(std::string& output, std::string_view bytes) {
         output += bytes;
 }
 
-void AppendUnsigned(std::string& output, std::uint32_t specificType, std::uint64_t value) {
-    switch (specificType) {
-    case sstUInt8:
-        output += std::to_string(static_cast<std::uint8_t>(value));
+// Integers of 8, 16 and 32 bits in decimal (the value cut to its width, signed or not as T8 to T32
+// are); wider ones only by the name of their width. KIND is the low byte of the family's codes.
+template<class T8, class T16, class T32, class Value>
+void AppendInteger(std::string& output, std::uint32_t specificType, std::uint32_t kind, Value value,
+                   const char* name64, const char* name128) {
+    if ((specificType & 0xFF) != kind)
+        return;
+    switch (specificType >> 8) {
+    case 0:
+        output += std::to_string(static_cast<T8>(value));
         break;
-    case sstUInt16:
-        output += std::to_string(static_cast<std::uint16_t>(value));
+    case 1:
+        output += std::to_string(static_cast<T16>(value));
         break;
-    case sstUInt32:
-        output += std::to_string(static_cast<std::uint32_t>(value));
+    case 2:
+        output += std::to_string(static_cast<T32>(value));
         break;
-    case sstUInt64:
-        output += "UINT64";
+    case 3:
+        output += name64;
         break;
-    case sstUInt128:
-        output += "UINT128";
-        break;
-    default:
-        break;
-    }
-}
-
-void AppendSigned(std::string& output, std::uint32_t specificType, std::int64_t value) {
-    switch (specificType) {
-    case sstInt8:
-        output += std::to_string(static_cast<std::int8_t>(value));
-        break;
-    case sstInt16:
-        output += std::to_string(static_cast<std::int16_t>(value));
-        break;
-    case sstInt32:
-        output += std::to_string(static_cast<std::int32_t>(value));
-        break;
-    case sstInt64:
-        output += "SDP_ST_INT64";
-        break;
-    case sstInt128:
-        output += "INT128";
+    case 4:
+        output += name128;
         break;
     default:
         break;
@@ -131,10 +115,12 @@ void SDPElementToText(std::string& output, const TSdpElement& element) {
         output += "nil";
         break;
     case sdpUInt:
-        AppendUnsigned(output, element.SpecificType, element.UInt);
+        AppendInteger<std::uint8_t, std::uint16_t, std::uint32_t>(output, element.SpecificType, sstUInt8,
+                                                                  element.UInt, "UINT64", "UINT128");
         break;
     case sdpInt:
-        AppendSigned(output, element.SpecificType, element.Int);
+        AppendInteger<std::int8_t, std::int16_t, std::int32_t>(output, element.SpecificType, sstInt8,
+                                                               element.Int, "SDP_ST_INT64", "INT128");
         break;
     case sdpUuid:
         AppendUuid(output, element);
