@@ -1,0 +1,14 @@
+// The platform layer's last error for a failed system call of the Bluetooth stack.
+#pragma once
+
+#include <cstdint>
+
+namespace orvelle {
+
+// The last-error number that tells an operator what ERROR_NUMBER (an errno value) means for Bluetooth.
+std::uint32_t LastErrorOfErrno(int errorNumber);
+
+// Sets the last error for ERROR_NUMBER and returns false, for the failure paths of the backend.
+bool FailWithErrno(int errorNumber);
+
+} // namespace orvelle
