@@ -1,0 +1,129 @@
+// Whole-file reading and replacing with POSIX calls: temporary file, fsync, rename.
+#include "inventory/FileIO.h"
+
+#include "inventory/Errors.h"
+
+#include <atomic>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace orvelle {
+
+namespace {
+
+// Closes the descriptor on every path.
+class TFileDescriptor {
+public:
+    explicit TFileDescriptor(int descriptor) : FDescriptor(descriptor) {}
+    ~TFileDescriptor() {
+        if (FDescriptor >= 0)
+            close(FDescriptor);
+    }
+    TFileDescriptor(const TFileDescriptor&) = delete;
+    TFileDescriptor& operator=(const TFileDescriptor&) = delete;
+    int Get() const { return FDescriptor; }
+    // Closes now and reports whether the close succeeded (it can report a late write error).
+    bool Close() {
+        const int descriptor = FDescriptor;
+        FDescriptor = -1;
+        return close(descriptor) == 0;
+    }
+
+private:
+    int FDescriptor;
+};
+
+bool WriteAll(int descriptor, std::string_view data) {
+    while (!data.empty()) {
+        const ssize_t written = write(descriptor, data.data(), data.size());
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        data.remove_prefix(static_cast<std::size_t>(written));
+    }
+    return true;
+}
+
+// A name beside TARGET that no other writer of this process or another uses at the same time.
+std::string TemporaryName(const std::string& target) {
+    static std::atomic<unsigned> counter{0};
+    return target + ".tmp." + std::to_string(getpid()) + "." + std::to_string(counter++);
+}
+
+[[noreturn]] void RaiseWriteError(const std::string& path, int error) {
+    throw EOrvelleError("Unable to write file " + path + ": " + std::strerror(error));
+}
+
+} // namespace
+
+std::optional<std::string> ReadFileBytes(const std::string& path) {
+    TFileDescriptor file(open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (file.Get() < 0)
+        return std::nullopt;
+    struct stat status {};
+    if (fstat(file.Get(), &status) != 0 || !S_ISREG(status.st_mode))
+        return std::nullopt;
+    std::string data;
+    data.reserve(static_cast<std::size_t>(status.st_size));
+    char buffer[1 << 16];
+    for (;;) {
+        const ssize_t count = read(file.Get(), buffer, sizeof buffer);
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count < 0)
+            return std::nullopt;
+        if (count == 0)
+            return data;
+        data.append(buffer, static_cast<std::size_t>(count));
+    }
+}
+
+void ReplaceFile(const std::string& path, std::string_view data) {
+    struct stat status {};
+    const bool exists = stat(path.c_str(), &status) == 0;
+    // A link is followed, so that the file it names is replaced and the link stays.
+    std::string target = path;
+    if (exists) {
+        char resolved[PATH_MAX];
+        if (realpath(path.c_str(), resolved) != nullptr)
+            target = resolved;
+        // No write permission for anyone means read-only, even to a user the system would let write.
+        if (!S_ISREG(status.st_mode) || (status.st_mode & 0222) == 0)
+            throw EOrvelleError("Cannot open file " + path);
+        const TFileDescriptor probe(open(target.c_str(), O_WRONLY | O_CLOEXEC));
+        if (probe.Get() < 0)
+            throw EOrvelleError("Cannot open file " + path);
+    }
+    const std::string temporary = TemporaryName(target);
+    const mode_t mode = exists ? (status.st_mode & 07777) : 0666;
+    TFileDescriptor file(open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode));
+    if (file.Get() < 0)
+        throw EOrvelleError(exists ? "Cannot open file " + path : "Unable to create file: " + path);
+    // The creation mode passed through the umask; the replacement keeps the file's own.
+    const bool written =
+        (!exists || fchmod(file.Get(), mode) == 0) && WriteAll(file.Get(), data) && fsync(file.Get()) == 0;
+    const int error = errno;
+    if (!written || !file.Close()) {
+        unlink(temporary.c_str());
+        RaiseWriteError(path, written ? errno : error);
+    }
+    if (rename(temporary.c_str(), target.c_str()) != 0) {
+        const int renameError = errno;
+        unlink(temporary.c_str());
+        RaiseWriteError(path, renameError);
+    }
+    const std::string directory = target.substr(0, target.rfind('/') + 1);
+    const TFileDescriptor folder(
+        open(directory.empty() ? "." : directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (folder.Get() >= 0)
+        fsync(folder.Get());
+}
+
+} // namespace orvelle

@@ -1,0 +1,28 @@
+// The session file's text encoding: the writer that gives exactly one layout for a state, the reader
+// that accepts that layout and its freedoms, and the two file operations on top of them.
+#pragma once
+
+#include "inventory/SessionState.h"
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace orvelle {
+
+// The text of STATE. The caller holds the device list's lock.
+std::string ComponentToText(const TSessionState& state);
+
+// A new state decoded from TEXT, or none when the text is malformed in any way.
+std::unique_ptr<TSessionState> ComponentFromText(std::string_view text);
+
+// Writes STATE's text to PATH, replacing the file as a whole (temporary file, flush to disk, rename).
+// Takes the device list's lock while the text is made. Raises EOrvelleError "Unable to create file: "
+// + PATH when a missing file cannot be created and "Cannot open file PATH" when an existing one cannot
+// be written (a read-only file included); the file is then untouched.
+void SaveComponentToFile(TSessionState& state, const std::string& path);
+
+// The state stored at PATH, or none when the file is missing, unreadable or malformed.
+std::unique_ptr<TSessionState> LoadComponentFromFile(const std::string& path);
+
+} // namespace orvelle

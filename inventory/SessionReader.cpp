@@ -1,0 +1,462 @@
+// The reader of the session file's text: tokens, structure and the properties applied in file order.
+// Any error rejects the whole text; nothing is allocated from a number in the text.
+#include "inventory/CodePage.h"
+#include "inventory/SessionFile.h"
+
+#include <climits>
+#include <strings.h>
+
+namespace orvelle {
+
+namespace {
+
+// Raised inside the reader on any malformed input; the public entry turns it into none.
+struct TReadError {};
+
+[[noreturn]] void Reject() {
+    throw TReadError{};
+}
+
+// Lines longer than this (the bytes before a line feed) are rejected, as the reader always did.
+constexpr std::size_t MaxLineLength = 4094;
+
+bool SameText(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && strncasecmp(a.data(), b.data(), a.size()) == 0;
+}
+
+bool IsLetter(unsigned char byte) {
+    return (byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z') || byte == '_';
+}
+
+bool IsDigit(unsigned char byte) {
+    return byte >= '0' && byte <= '9';
+}
+
+int HexValue(unsigned char byte) {
+    if (IsDigit(byte))
+        return byte - '0';
+    if (byte >= 'a' && byte <= 'f')
+        return byte - 'a' + 10;
+    if (byte >= 'A' && byte <= 'F')
+        return byte - 'A' + 10;
+    return -1;
+}
+
+enum TTokenKind { tkEnd, tkIdentifier, tkInteger, tkString, tkSymbol };
+
+class TTokenizer {
+public:
+    explicit TTokenizer(std::string_view text) : FText(text) { Advance(); }
+
+    TTokenKind Kind() const { return FKind; }
+    std::string_view Identifier() const { return FIdentifier; }
+    std::int64_t Integer() const { return FInteger; }
+    // The decoded code-page text of the current string token.
+    const std::string& String() const { return FString; }
+    bool IsSymbol(char symbol) const { return FKind == tkSymbol && FSymbol == symbol; }
+    bool IsKeyword(std::string_view keyword) const {
+        return FKind == tkIdentifier && SameText(FIdentifier, keyword);
+    }
+
+    void Advance();
+
+    // Checks the length of the line that holds the last token read.
+    void CheckLastLine() const;
+
+private:
+    unsigned char Byte(std::size_t position) const {
+        return position < FText.size() ? static_cast<unsigned char>(FText[position]) : 0;
+    }
+    void SkipBlanks();
+    void ReadIdentifier();
+    void ReadNumber();
+    void ReadHexNumber();
+    void ReadString();
+    std::size_t Digits(std::size_t position, std::uint64_t limit, std::uint64_t& value) const;
+
+    std::string_view FText;
+    std::size_t FPosition = 0;
+    std::size_t FLineStart = 0;
+    TTokenKind FKind = tkEnd;
+    std::string_view FIdentifier;
+    std::int64_t FInteger = 0;
+    char FSymbol = 0;
+    std::string FString;
+    std::u16string FUnits;
+};
+
+void TTokenizer::SkipBlanks() {
+    for (;;) {
+        const unsigned char byte = Byte(FPosition);
+        if (byte == 0 || byte > ' ')
+            return;
+        if (byte == '\n') {
+            if (FPosition - FLineStart > MaxLineLength)
+                Reject();
+            FLineStart = FPosition + 1;
+        }
+        ++FPosition;
+    }
+}
+
+void TTokenizer::CheckLastLine() const {
+    std::size_t end = FPosition;
+    while (Byte(end) != 0 && Byte(end) != '\n')
+        ++end;
+    if (end - FLineStart > MaxLineLength)
+        Reject();
+}
+
+void TTokenizer::Advance() {
+    SkipBlanks();
+    const unsigned char byte = Byte(FPosition);
+    if (byte == 0) {
+        FKind = tkEnd;
+    } else if (IsLetter(byte)) {
+        ReadIdentifier();
+    } else if (IsDigit(byte) || byte == '-') {
+        ReadNumber();
+    } else if (byte == '$') {
+        ReadHexNumber();
+    } else if (byte == '\'' || byte == '#') {
+        ReadString();
+    } else {
+        FKind = tkSymbol;
+        FSymbol = static_cast<char>(byte);
+        ++FPosition;
+    }
+}
+
+void TTokenizer::ReadIdentifier() {
+    const std::size_t start = FPosition;
+    while (IsLetter(Byte(FPosition)) || IsDigit(Byte(FPosition)))
+        ++FPosition;
+    FKind = tkIdentifier;
+    FIdentifier = FText.substr(start, FPosition - start);
+}
+
+// Reads decimal digits from POSITION into VALUE; a value above LIMIT rejects the text. Returns the
+// position after the digits.
+std::size_t TTokenizer::Digits(std::size_t position, std::uint64_t limit, std::uint64_t& value) const {
+    value = 0;
+    for (; IsDigit(Byte(position)); ++position) {
+        value = value * 10 + (Byte(position) - '0');
+        if (value > limit)
+            Reject();
+    }
+    return position;
+}
+
+// Integers are kept within 32 bits (with the sign, 2^31 for the smallest); a number that goes on
+// like a floating-point one is rejected, since no property takes one.
+void TTokenizer::ReadNumber() {
+    const bool negative = Byte(FPosition) == '-';
+    const std::size_t start = FPosition + (negative ? 1 : 0);
+    if (!IsDigit(Byte(start)))
+        Reject();
+    std::uint64_t magnitude = 0;
+    FPosition = Digits(start, 0x80000000u, magnitude);
+    switch (Byte(FPosition)) {
+    case '.':
+    case 'e':
+    case 'E':
+    case 'c':
+    case 'C':
+    case 'd':
+    case 'D':
+    case 's':
+    case 'S':
+        Reject();
+    default:
+        break;
+    }
+    FKind = tkInteger;
+    FInteger = negative ? -static_cast<std::int64_t>(magnitude) : static_cast<std::int64_t>(magnitude);
+}
+
+void TTokenizer::ReadHexNumber() {
+    std::size_t position = FPosition + 1;
+    std::uint64_t value = 0;
+    for (; HexValue(Byte(position)) >= 0; ++position) {
+        value = value * 16 + static_cast<std::uint64_t>(HexValue(Byte(position)));
+        if (value > 0xFFFFFFFFu)
+            Reject();
+    }
+    if (position == FPosition + 1)
+        Reject();
+    FPosition = position;
+    FKind = tkInteger;
+    FInteger = static_cast<std::int64_t>(value);
+}
+
+// Quoted parts and "#code" escapes without blanks between them. With an escape above 127 the whole
+// token is Unicode (quoted bytes become the codes of their value); otherwise it is 8-bit text taken
+// byte for byte. Either way the result is code-page text.
+void TTokenizer::ReadString() {
+    FUnits.clear();
+    bool unicode = false;
+    for (;;) {
+        const unsigned char byte = Byte(FPosition);
+        if (byte == '\'') {
+            for (++FPosition;; ++FPosition) {
+                const unsigned char inner = Byte(FPosition);
+                if (inner == 0 || inner == '\r' || inner == '\n')
+                    Reject();
+                if (inner == '\'') {
+                    if (Byte(FPosition + 1) != '\'')
+                        break;
+                    ++FPosition;
+                }
+                FUnits += static_cast<char16_t>(inner);
+            }
+            ++FPosition;
+        } else if (byte == '#') {
+            std::uint64_t code = 0;
+            FPosition = Digits(FPosition + 1, 0xFFFF, code);
+            unicode = unicode || code > 127;
+            FUnits += static_cast<char16_t>(code);
+        } else {
+            break;
+        }
+    }
+    FKind = tkString;
+    FString.clear();
+    FString.reserve(FUnits.size());
+    for (std::size_t i = 0; i < FUnits.size(); ++i) {
+        char32_t code = FUnits[i];
+        if (unicode && code >= 0xD800 && code <= 0xDBFF && i + 1 < FUnits.size() && FUnits[i + 1] >= 0xDC00 &&
+            FUnits[i + 1] <= 0xDFFF) {
+            code = 0x10000 + ((code - 0xD800) << 10) + (FUnits[++i] - 0xDC00);
+        }
+        const int converted = unicode ? UnicodeToCodePage(code) : static_cast<int>(code);
+        FString += converted < 0 ? '?' : static_cast<char>(converted);
+    }
+}
+
+// The structure and the properties. Each property is applied as soon as it is read, through the
+// same setters the program uses, so the file's order decides the outcome.
+class TSessionReader {
+public:
+    explicit TSessionReader(std::string_view text) : FTokens(text) {}
+
+    std::unique_ptr<TSessionState> Read();
+
+private:
+    void Expect(char symbol);
+    std::string_view ExpectIdentifier();
+    std::string PropertyPath();
+    std::string ReadString();
+    std::vector<std::string> ReadStringList();
+    std::int32_t ReadInteger();
+    bool ReadBoolean();
+    void ReadNil();
+    void SkipIndex();
+    void ReadSessionProperty(TSessionState& state, std::string_view path);
+    void ReadDeviceList(TDeviceList& list);
+    void ReadDeviceProperty(TBTDevice& device, std::string_view path);
+
+    TTokenizer FTokens;
+    bool FLocationListDropped = false;
+    bool FLogDropped = false;
+};
+
+void TSessionReader::Expect(char symbol) {
+    if (!FTokens.IsSymbol(symbol))
+        Reject();
+    FTokens.Advance();
+}
+
+std::string_view TSessionReader::ExpectIdentifier() {
+    if (FTokens.Kind() != tkIdentifier)
+        Reject();
+    const std::string_view identifier = FTokens.Identifier();
+    FTokens.Advance();
+    return identifier;
+}
+
+std::string TSessionReader::PropertyPath() {
+    std::string path(ExpectIdentifier());
+    while (FTokens.IsSymbol('.')) {
+        FTokens.Advance();
+        path += '.';
+        path += ExpectIdentifier();
+    }
+    Expect('=');
+    return path;
+}
+
+// One string value: string tokens joined by "+".
+std::string TSessionReader::ReadString() {
+    if (FTokens.Kind() != tkString)
+        Reject();
+    std::string text = FTokens.String();
+    FTokens.Advance();
+    while (FTokens.IsSymbol('+')) {
+        FTokens.Advance();
+        if (FTokens.Kind() != tkString)
+            Reject();
+        text += FTokens.String();
+        FTokens.Advance();
+    }
+    return text;
+}
+
+std::vector<std::string> TSessionReader::ReadStringList() {
+    Expect('(');
+    std::vector<std::string> entries;
+    while (!FTokens.IsSymbol(')'))
+        entries.push_back(ReadString());
+    FTokens.Advance();
+    return entries;
+}
+
+std::int32_t TSessionReader::ReadInteger() {
+    if (FTokens.Kind() != tkInteger || FTokens.Integer() < INT32_MIN || FTokens.Integer() > INT32_MAX)
+        Reject();
+    const auto value = static_cast<std::int32_t>(FTokens.Integer());
+    FTokens.Advance();
+    return value;
+}
+
+bool TSessionReader::ReadBoolean() {
+    const bool value = FTokens.IsKeyword("True");
+    if (!value && !FTokens.IsKeyword("False"))
+        Reject();
+    FTokens.Advance();
+    return value;
+}
+
+void TSessionReader::ReadNil() {
+    if (!FTokens.IsKeyword("nil"))
+        Reject();
+    FTokens.Advance();
+}
+
+// An optional "[number]" after a class name or "item", which carries nothing the state keeps.
+void TSessionReader::SkipIndex() {
+    if (!FTokens.IsSymbol('['))
+        return;
+    FTokens.Advance();
+    if (FTokens.Kind() != tkInteger)
+        Reject();
+    FTokens.Advance();
+    Expect(']');
+}
+
+std::unique_ptr<TSessionState> TSessionReader::Read() {
+    if (!FTokens.IsKeyword("object") && !FTokens.IsKeyword("inherited") && !FTokens.IsKeyword("inline"))
+        Reject();
+    FTokens.Advance();
+    std::string_view name;
+    std::string_view className = ExpectIdentifier();
+    if (FTokens.IsSymbol(':')) {
+        FTokens.Advance();
+        name = className;
+        className = ExpectIdentifier();
+    }
+    SkipIndex();
+    if (!SameText(className, "TSessionState"))
+        Reject();
+    auto state = std::make_unique<TSessionState>();
+    state->Name = name;
+    while (!FTokens.IsKeyword("end"))
+        ReadSessionProperty(*state, PropertyPath());
+    FTokens.CheckLastLine();
+    return state;
+}
+
+void TSessionReader::ReadSessionProperty(TSessionState& state, std::string_view path) {
+    if (SameText(path, "DeviceList")) {
+        ReadDeviceList(state.DeviceList());
+    } else if (SameText(path, "LocationList.Strings") && !FLocationListDropped) {
+        state.LocationList = ReadStringList();
+    } else if (SameText(path, "LocationList")) {
+        ReadNil();
+        FLocationListDropped = true;
+        state.LocationList.clear();
+    } else if (SameText(path, "Location") && !FLocationListDropped) {
+        state.SetLocation(ReadString());
+    } else if (SameText(path, "Log.Strings") && !FLogDropped) {
+        state.Log = ReadStringList();
+    } else if (SameText(path, "Log")) {
+        ReadNil();
+        FLogDropped = true;
+        state.Log.clear();
+    } else if (SameText(path, "HideInactive")) {
+        state.HideInactive = ReadBoolean();
+    } else if (SameText(path, "FoundSound")) {
+        state.FoundSound = ReadString();
+    } else {
+        // Unknown properties, and a list or location used after its list was set to nil.
+        Reject();
+    }
+}
+
+// "<" items ">"; a collection with items replaces the list's records, an empty one leaves them.
+void TSessionReader::ReadDeviceList(TDeviceList& list) {
+    Expect('<');
+    bool emptied = false;
+    while (!FTokens.IsSymbol('>')) {
+        if (!FTokens.IsKeyword("item"))
+            Reject();
+        FTokens.Advance();
+        SkipIndex();
+        if (!emptied) {
+            list.Clear();
+            emptied = true;
+        }
+        TBTDevice& device = list.AddDevice();
+        while (!FTokens.IsKeyword("end"))
+            ReadDeviceProperty(device, PropertyPath());
+        FTokens.Advance();
+    }
+    FTokens.Advance();
+}
+
+void TSessionReader::ReadDeviceProperty(TBTDevice& device, std::string_view path) {
+    if (SameText(path, "Name")) {
+        device.Name = ReadString();
+    } else if (SameText(path, "Address")) {
+        device.Address = ReadString();
+    } else if (SameText(path, "Type")) {
+        const auto type = DeviceTypeByName(FTokens.Kind() == tkIdentifier ? FTokens.Identifier() : "");
+        if (!type)
+            Reject();
+        device.Type = *type;
+        FTokens.Advance();
+    } else if (SameText(path, "MajorClass")) {
+        device.SetMajorClass(ReadInteger());
+    } else if (SameText(path, "MinorClass")) {
+        device.SetMinorClass(ReadInteger());
+    } else if (SameText(path, "FirstSeen")) {
+        device.FirstSeen = ReadInteger();
+    } else if (SameText(path, "LastSeen")) {
+        device.LastSeen = ReadInteger();
+    } else if (SameText(path, "SeenCount")) {
+        device.SeenCount = ReadInteger();
+    } else if (SameText(path, "Flags")) {
+        device.Flags = ReadInteger();
+    } else if (SameText(path, "RawSDPStream")) {
+        device.RawSDPStream = ReadString();
+    } else if (SameText(path, "RawSDPRecords.Strings")) {
+        device.RawSDPRecords = ReadStringList();
+    } else if (SameText(path, "Location")) {
+        device.Location = ReadString();
+    } else {
+        Reject();
+    }
+}
+
+} // namespace
+
+std::unique_ptr<TSessionState> ComponentFromText(std::string_view text) {
+    try {
+        return TSessionReader(text).Read();
+    } catch (const TReadError&) {
+        return nullptr;
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+
+} // namespace orvelle
