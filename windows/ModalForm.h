@@ -5,6 +5,7 @@
 #include <QDialog>
 
 class QLabel;
+class QPushButton;
 
 namespace orvelle {
 
@@ -27,6 +28,8 @@ protected:
     QLabel* NewFieldLabel(const QString& caption, QWidget* parent);
     // A label that shows device or radio data: plain text, so a name is never taken for markup.
     QLabel* NewValueLabel(const char* objectName, QWidget* parent);
+    // The "Close" button of a window that only shows: the default button, closing as Cancel.
+    QPushButton* NewCloseButton(const char* objectName);
 };
 
 } // namespace orvelle

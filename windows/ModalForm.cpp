@@ -1,0 +1,44 @@
+// The common behaviour of the program's modal windows.
+#include "windows/ModalForm.h"
+
+#include <QLabel>
+#include <QPalette>
+#include <QPushButton>
+
+namespace orvelle {
+
+TModalForm::TModalForm(QWidget* parent) : QDialog(parent) {
+    setModal(true);
+}
+
+int TModalForm::exec() {
+    FormShow();
+    // Centre on the main window at every showing, also after the operator moved the window last time.
+    setAttribute(Qt::WA_Moved, false);
+    adjustSize();
+    return QDialog::exec();
+}
+
+QLabel* TModalForm::NewFieldLabel(const QString& caption, QWidget* parent) {
+    auto* label = new QLabel(caption, parent);
+    label->setForegroundRole(QPalette::Highlight);
+    return label;
+}
+
+QLabel* TModalForm::NewValueLabel(const char* objectName, QWidget* parent) {
+    auto* label = new QLabel(parent);
+    label->setObjectName(QString::fromLatin1(objectName));
+    label->setTextFormat(Qt::PlainText);
+    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    return label;
+}
+
+QPushButton* TModalForm::NewCloseButton(const char* objectName) {
+    auto* button = new QPushButton(QStringLiteral("Close"), this);
+    button->setObjectName(QString::fromLatin1(objectName));
+    button->setDefault(true);
+    connect(button, &QPushButton::clicked, this, &QDialog::reject);
+    return button;
+}
+
+} // namespace orvelle
