@@ -16,7 +16,8 @@ namespace orvelle {
 std::string SDPRecordToText(std::string_view record);
 
 // The text of attribute ATTRIBUTEID's value (its low 16 bits are used), or the empty text when the
-// record lacks it or cannot be parsed. The services list asks this for 0x0100, the service name.
+// record lacks it or cannot be parsed. Never raises: the whole record, nested values included, is
+// checked before the value is read. The services list asks this for 0x0100, the service name.
 std::string SDPAttributeText(std::uint32_t attributeId, std::string_view record);
 
 // The name of a universal attribute id, or "Unknown (id)".
