@@ -2,6 +2,7 @@
 #include "tools/InventoryTool.h"
 #include "bluetooth/sdp/SdpBuilder.h"
 #include "inventory/SessionFile.h"
+#include "tests/inventory/InventoryTestSupport.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -14,14 +15,9 @@
 namespace orvelle {
 namespace {
 
-std::string ReadAll(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
-
-void WriteAll(const std::string& path, const std::string& data) {
-    std::ofstream(path, std::ios::binary) << data;
-}
+using test::ReadAll;
+using test::TTempDir;
+using test::WriteAll;
 
 // The inventory's copy of the worked example, beside this module's data folder.
 const std::string WorkedExamplePath =
@@ -39,15 +35,11 @@ std::string Service(const std::string& name) {
 class InventoryToolTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        std::string pattern = (std::filesystem::temp_directory_path() / "orvelle-tool-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        FDirectory = pattern;
         setenv("TZ", "UTC", 1);
         tzset();
     }
-    void TearDown() override { std::filesystem::remove_all(FDirectory); }
 
-    std::string File(const std::string& name) const { return (FDirectory / name).string(); }
+    std::string File(const std::string& name) const { return FDirectory.File(name); }
 
     int Run(const std::vector<std::string>& arguments) {
         FOut.str({});
@@ -80,7 +72,7 @@ protected:
         return path;
     }
 
-    std::filesystem::path FDirectory;
+    TTempDir FDirectory;
     std::ostringstream FOut, FErr;
 };
 
