@@ -1,7 +1,6 @@
-// Placeholder entry of the program while the main window is being built.
-#include <cstdio>
+// The entry of the program orvelle.
+#include "app/Program.h"
 
-int main() {
-    std::puts("Orvelle: the main window is not built yet; run the tests with scripts/test.");
-    return 0;
+int main(int argc, char** argv) {
+    return orvelle::RunProgram(argc, argv);
 }
