@@ -25,7 +25,11 @@ public:
     TBusMessage& operator=(const TBusMessage&) = delete;
 
     sd_bus_message* Get() const { return FMessage; }
-    sd_bus_message** Out() { return &FMessage; }
+    // For a call that stores a new message here: the one held so far is released first.
+    sd_bus_message** Out() {
+        FMessage = sd_bus_message_unref(FMessage);
+        return &FMessage;
+    }
 
 private:
     sd_bus_message* FMessage = nullptr;
