@@ -13,6 +13,7 @@
 #include <cstring>
 #include <initializer_list>
 #include <limits>
+#include <regex>
 
 namespace orvelle {
 
@@ -303,7 +304,9 @@ std::string ScenarioToJson(const TScenario& scenario) {
             entry["address"] = PlainAddress(*fault.Address);
         root["faults"].push_back(std::move(entry));
     }
-    return root.dump(2) + "\n";
+    // Pairs of numbers (the spans) are kept on one line each, so that a long list stays readable.
+    static const std::regex pair(R"(\[\s*(\d+),\s*(\d+)\s*\])");
+    return std::regex_replace(root.dump(2), pair, "[$1, $2]") + "\n";
 }
 
 } // namespace orvelle
