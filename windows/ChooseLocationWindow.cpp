@@ -5,6 +5,7 @@
 #include "windows/DisplayText.h"
 #include "windows/Pictures.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QCompleter>
 #include <QDialogButtonBox>
@@ -15,6 +16,31 @@
 #include <QPushButton>
 
 namespace orvelle {
+
+namespace {
+
+// Offers the entries that begin with the typed text, in any letter case, in a list that drops down
+// while typing. The completer is not the combo's own: with one of its own that ignores letter case,
+// the combo replaces a typed "lab" by the entry "Lab" when editing ends, and the answer must be the
+// text as typed.
+void AttachCompleter(QComboBox* combo) {
+    combo->setCompleter(nullptr);
+    auto* completer = new QCompleter(combo->model(), combo);
+    completer->setCaseSensitivity(Qt::CaseInsensitive);
+    completer->setCompletionMode(QCompleter::PopupCompletion);
+    QLineEdit* edit = combo->lineEdit();
+    completer->setWidget(edit);
+    QObject::connect(edit, &QLineEdit::textEdited, completer, [completer](const QString& text) {
+        completer->setCompletionPrefix(text);
+        if (text.isEmpty() || completer->completionCount() == 0)
+            completer->popup()->hide();
+        else
+            completer->complete();
+    });
+    QObject::connect(completer, qOverload<const QString&>(&QCompleter::activated), edit, &QLineEdit::setText);
+}
+
+} // namespace
 
 TChooseLocationForm::TChooseLocationForm(TSessionState& session, QWidget* parent)
     : TModalForm(parent), FSession(session), FLocationCombo(new QComboBox(this)) {
@@ -37,8 +63,7 @@ TChooseLocationForm::TChooseLocationForm(TSessionState& session, QWidget* parent
     FLocationCombo->setEditable(true);
     // The dialog only returns the text; adding it to the list is the caller's business.
     FLocationCombo->setInsertPolicy(QComboBox::NoInsert);
-    FLocationCombo->completer()->setCompletionMode(QCompleter::PopupCompletion);
-    FLocationCombo->completer()->setCaseSensitivity(Qt::CaseInsensitive);
+    AttachCompleter(FLocationCombo);
 
     auto* buttons = new QDialogButtonBox(this);
     QPushButton* okButton = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);

@@ -2,6 +2,7 @@
 #include "windows/ModalForm.h"
 
 #include <QLabel>
+#include <QLayout>
 #include <QPalette>
 #include <QPushButton>
 
@@ -14,7 +15,11 @@ TModalForm::TModalForm(QWidget* parent) : QDialog(parent) {
 int TModalForm::exec() {
     FormShow();
     // Centre on the main window at every showing, also after the operator moved the window last time.
+    // The size must be final before Qt places the window, so the layout takes the style's sizes first.
     setAttribute(Qt::WA_Moved, false);
+    ensurePolished();
+    if (layout() != nullptr)
+        layout()->activate();
     adjustSize();
     return QDialog::exec();
 }

@@ -10,6 +10,12 @@
 
 #include <functional>
 #include <memory>
+#include <ostream>
+
+// Failed comparisons of texts print the texts.
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
 
 namespace orvelle::test {
 

@@ -3,6 +3,7 @@
 #include "windows/RadioInfoWindow.h"
 
 #include "FakePlatform.h"
+#include "ModalHelpers.h"
 #include "inventory/Errors.h"
 #include "resources/Images.h"
 
