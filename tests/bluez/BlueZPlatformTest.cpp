@@ -86,7 +86,7 @@ TEST_F(BlueZPlatform, PassReportsDevicesAddedOrHeardDuringTheWindow) {
 
     // What happens on air while the pass listens, in this order.
     std::thread air([&] {
-        std::this_thread::sleep_for(300ms);
+        ASSERT_TRUE(Mock->WaitUntilDiscovering("/org/bluez/hci0"));
         const auto phone = Mock->AddDevice("hci0", "5C:F3:70:00:00:01", "Caf\xC3\xA9 \xE2\x98\x83");
         Mock->SetProperty(phone, "org.bluez.Device1", "Class", 'u', 0x5A020C);
         Mock->SetProperty(phone, "org.bluez.Device1", "Alias", 's', "Alias, not the name");
@@ -118,7 +118,7 @@ TEST_F(BlueZPlatform, QuietPassFindsNothing) {
 TEST_F(BlueZPlatform, ResultLargerThanTheBufferStaysForTheNextCall) {
     Mock->AddAdapter("hci0", "Lab computer");
     std::thread air([&] {
-        std::this_thread::sleep_for(200ms);
+        ASSERT_TRUE(Mock->WaitUntilDiscovering("/org/bluez/hci0"));
         Mock->AddDevice("hci0", "00:0A:3A:54:12:34", "Phone");
     });
     auto platform = CreateBlueZPlatform({.InquiryWindow = 1000ms});

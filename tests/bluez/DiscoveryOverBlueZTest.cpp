@@ -42,7 +42,7 @@ TEST(DiscoveryOverBlueZ, PassRecordsTheDevicesHeardWithNamesAndClasses) {
     TInstalledPlatform installed(CreateBlueZPlatform({.InquiryWindow = 1500ms}));
     TLoggingHost host;
     std::thread air([&] {
-        std::this_thread::sleep_for(300ms);
+        ASSERT_TRUE(mock.WaitUntilDiscovering("/org/bluez/hci0"));
         const auto phone = mock.AddDevice("hci0", "5C:F3:70:00:00:01", "Pocket phone");
         mock.SetProperty(phone, "org.bluez.Device1", "Class", 'u', 0x5A020C);
     });

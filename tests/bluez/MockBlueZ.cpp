@@ -253,4 +253,8 @@ bool TMockBlueZ::Discovering(const std::string& adapterPath) {
     return discovering != 0;
 }
 
+bool TMockBlueZ::WaitUntilDiscovering(const std::string& adapterPath) {
+    return WaitUntil([&] { return Discovering(adapterPath); });
+}
+
 } // namespace orvelle::test

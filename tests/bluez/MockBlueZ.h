@@ -51,6 +51,9 @@ public:
     // Reads the adapter's transport discovery filter ("" when none was set) and its discovering state.
     std::string DiscoveryTransport(const std::string& adapterPath);
     bool Discovering(const std::string& adapterPath);
+    // Waits (up to ten seconds) until a client has started discovery on the adapter: from then on what
+    // the test does on air happens inside the client's window.
+    bool WaitUntilDiscovering(const std::string& adapterPath);
 
 private:
     pid_t FMock = -1;
