@@ -5,6 +5,7 @@
 #include "bluetooth/DiscoveryHost.h"
 #include "bluetooth/bluez/BlueZInquiry.h"
 #include "bluetooth/bluez/BlueZRadios.h"
+#include "bluetooth/bluez/ErrnoError.h"
 #include "bluetooth/bluez/SdpClient.h"
 #include "bluetooth/bluez/SeqPacketTransport.h"
 #include "bluetooth/sdp/LastError.h"
@@ -24,11 +25,6 @@ struct TResults {
     std::size_t Next = 0;
 };
 
-bool Fail(std::uint32_t code) {
-    SetLastError(code);
-    return false;
-}
-
 // The inquiry runs on the discovery thread, so its termination request ends the window early.
 bool DiscoveryTerminated() {
     TDiscoveryHost* host = DiscoveryHost();
@@ -43,7 +39,7 @@ public:
         std::vector<TInquiryResult> seen;
         if (!RunInquiry(FSettings.InquiryWindow, DiscoveryTerminated, seen))
             return false;
-        return !seen.empty() ? Store(FInquiries, std::move(seen), handle) : Fail(leServiceNotFound);
+        return !seen.empty() ? Store(FInquiries, std::move(seen), handle) : FailWith(leServiceNotFound);
     }
 
     bool InquiryNext(TLookupHandle handle, std::size_t bufferLength, TInquiryResult& result) override {
@@ -55,7 +51,7 @@ public:
     bool ServiceBegin(const std::string& address, TLookupHandle& handle) override {
         const auto parsed = ParseAddressText(address);
         if (!parsed)
-            return Fail(leInvalidParameter);
+            return FailWith(leInvalidParameter);
         kernel::TBdAddr device;
         for (std::size_t i = 0; i < device.size(); ++i)
             device[i] = static_cast<std::uint8_t>(*parsed >> (8 * i));
@@ -65,7 +61,7 @@ public:
         if (!transport || !FetchServiceRecords(*transport, records))
             return false;
         if (records.empty())
-            return Fail(leServiceNotFound);
+            return FailWith(leServiceNotFound);
         std::vector<TServiceResult> results;
         for (auto& record : records)
             results.push_back(TServiceResult{std::move(record)});
@@ -83,7 +79,7 @@ public:
         if (!ReadRadios(radios))
             return false;
         if (radios.empty())
-            return Fail(leNoMoreItems);
+            return FailWith(leNoMoreItems);
         Store(FRadioFinds, std::move(radios), find);
         return FindNextRadio(find, radio);
     }
@@ -92,10 +88,10 @@ public:
         std::lock_guard lock(FMutex);
         const auto found = FRadioFinds.find(find);
         if (found == FRadioFinds.end())
-            return Fail(leInvalidParameter);
+            return FailWith(leInvalidParameter);
         TResults<TRadioSnapshot>& finds = found->second;
         if (finds.Next >= finds.Items.size())
-            return Fail(leNoMoreItems);
+            return FailWith(leNoMoreItems);
         radio = ++FLastHandle;
         FRadios.emplace(radio, finds.Items[finds.Next++]);
         return true;
@@ -107,7 +103,7 @@ public:
         std::lock_guard lock(FMutex);
         const auto found = FRadios.find(radio);
         if (found == FRadios.end())
-            return Fail(leInvalidParameter);
+            return FailWith(leInvalidParameter);
         information = found->second.Information;
         return true;
     }
@@ -138,13 +134,13 @@ private:
         std::lock_guard lock(FMutex);
         const auto found = lookups.find(handle);
         if (found == lookups.end())
-            return Fail(leInvalidParameter);
+            return FailWith(leInvalidParameter);
         TResults<T>& results = found->second;
         if (results.Next >= results.Items.size())
-            return Fail(leNoMoreResults);
+            return FailWith(leNoMoreResults);
         // A result that does not fit stays in place, as a buffer too small leaves it on a real stack.
         if (sizeOf(results.Items[results.Next]) > bufferLength)
-            return Fail(leInsufficientBuffer);
+            return FailWith(leInsufficientBuffer);
         result = results.Items[results.Next++];
         return true;
     }

@@ -37,9 +37,13 @@ std::uint32_t LastErrorOfErrno(int errorNumber) {
     }
 }
 
-bool FailWithErrno(int errorNumber) {
-    SetLastError(LastErrorOfErrno(errorNumber));
+bool FailWith(std::uint32_t code) {
+    SetLastError(code);
     return false;
+}
+
+bool FailWithErrno(int errorNumber) {
+    return FailWith(LastErrorOfErrno(errorNumber));
 }
 
 } // namespace orvelle

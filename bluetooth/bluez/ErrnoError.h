@@ -8,7 +8,9 @@ namespace orvelle {
 // The last-error number that tells an operator what ERROR_NUMBER (an errno value) means for Bluetooth.
 std::uint32_t LastErrorOfErrno(int errorNumber);
 
-// Sets the last error for ERROR_NUMBER and returns false, for the failure paths of the backend.
+// Set the last error (CODE, or the one for ERROR_NUMBER) and return false, for the failure paths of
+// the backend.
+bool FailWith(std::uint32_t code);
 bool FailWithErrno(int errorNumber);
 
 } // namespace orvelle

@@ -2,6 +2,7 @@
 // attribute lists into records. Every length the server states is checked against what it sent.
 #include "bluetooth/bluez/SdpClient.h"
 
+#include "bluetooth/bluez/ErrnoError.h"
 #include "bluetooth/sdp/LastError.h"
 
 namespace orvelle {
@@ -32,11 +33,6 @@ std::uint32_t ReadBigEndian(std::string_view bytes, std::size_t offset, std::siz
     for (std::size_t i = 0; i < size; ++i)
         value = (value << 8) | static_cast<unsigned char>(bytes[offset + i]);
     return value;
-}
-
-bool Fail(std::uint32_t code) {
-    SetLastError(code);
-    return false;
 }
 
 // The place of one data element at the start of BYTES: its type, the size of its header and the size
@@ -89,24 +85,24 @@ std::string SearchAttributeRequest(std::uint16_t transaction, std::string_view c
 bool ParseSearchAttributeResponse(std::string_view datagram, std::uint16_t transaction,
                                   TSdpFragment& fragment) {
     if (datagram.size() < PduHeaderSize)
-        return Fail(leInvalidData);
+        return FailWith(leInvalidData);
     const auto pduId = static_cast<unsigned char>(datagram[0]);
     const std::uint32_t parameterSize = ReadBigEndian(datagram, 3, 2);
     if (ReadBigEndian(datagram, 1, 2) != transaction || datagram.size() - PduHeaderSize != parameterSize)
-        return Fail(leInvalidData);
+        return FailWith(leInvalidData);
     const std::string_view parameters = datagram.substr(PduHeaderSize);
 
     if (pduId == PduErrorResponse)
-        return Fail(parameters.size() >= 2 ? leServiceSearchRefused : leInvalidData);
+        return FailWith(parameters.size() >= 2 ? leServiceSearchRefused : leInvalidData);
     if (pduId != PduSearchAttributeResponse || parameters.size() < 3)
-        return Fail(leInvalidData);
+        return FailWith(leInvalidData);
 
     const std::size_t listsSize = ReadBigEndian(parameters, 0, 2);
     if (listsSize > parameters.size() - 3)
-        return Fail(leInvalidData);
+        return FailWith(leInvalidData);
     const std::size_t continuationSize = static_cast<unsigned char>(parameters[2 + listsSize]);
     if (continuationSize > MaxContinuationSize || parameters.size() != 3 + listsSize + continuationSize)
-        return Fail(leInvalidData);
+        return FailWith(leInvalidData);
 
     fragment.AttributeLists.assign(parameters.substr(2, listsSize));
     fragment.Continuation.assign(parameters.substr(3 + listsSize, continuationSize));
@@ -117,14 +113,14 @@ bool SplitServiceRecords(std::string_view attributeLists, std::vector<std::strin
     TElementExtent outer;
     if (!ReadElementExtent(attributeLists, outer) || outer.Type != ElementSequence || outer.HeaderSize == 1 ||
         outer.Size != attributeLists.size())
-        return Fail(leInvalidData);
+        return FailWith(leInvalidData);
 
     std::vector<std::string> split;
     std::string_view rest = attributeLists.substr(outer.HeaderSize);
     while (!rest.empty()) {
         TElementExtent record;
         if (!ReadElementExtent(rest, record) || record.Type != ElementSequence || record.HeaderSize == 1)
-            return Fail(leInvalidData);
+            return FailWith(leInvalidData);
         split.emplace_back(rest.substr(0, record.Size));
         rest.remove_prefix(record.Size);
     }
@@ -144,13 +140,13 @@ bool FetchServiceRecords(TPacketTransport& transport, std::vector<std::string>& 
             !transport.Receive(response) || !ParseSearchAttributeResponse(response, transaction, fragment))
             return false;
         if (attributeLists.size() + fragment.AttributeLists.size() > SdpMaxAttributeListsSize)
-            return Fail(leInvalidData);
+            return FailWith(leInvalidData);
         attributeLists += fragment.AttributeLists;
         if (fragment.Continuation.empty())
             return SplitServiceRecords(attributeLists, records);
         continuation = std::move(fragment.Continuation);
     }
-    return Fail(leInvalidData);
+    return FailWith(leInvalidData);
 }
 
 } // namespace orvelle
