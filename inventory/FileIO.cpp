@@ -3,6 +3,7 @@
 
 #include "inventory/Errors.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <climits>
@@ -63,29 +64,37 @@ std::string TemporaryName(const std::string& target) {
 
 } // namespace
 
-std::optional<std::string> ReadFileBytes(const std::string& path) {
+std::optional<TFileBytes> ReadFileBytes(const std::string& path) {
     TFileDescriptor file(open(path.c_str(), O_RDONLY | O_CLOEXEC));
     if (file.Get() < 0)
         return std::nullopt;
     struct stat status {};
     if (fstat(file.Get(), &status) != 0 || !S_ISREG(status.st_mode))
         return std::nullopt;
-    std::string data;
-    data.reserve(static_cast<std::size_t>(status.st_size));
-    char buffer[1 << 16];
+    // Read straight into a buffer that is not cleared first; a file that grows meanwhile is read to
+    // its new end.
+    TFileBytes bytes;
+    std::size_t capacity = static_cast<std::size_t>(status.st_size);
+    bytes.Data = std::make_unique_for_overwrite<char[]>(capacity);
     for (;;) {
-        const ssize_t count = read(file.Get(), buffer, sizeof buffer);
+        if (bytes.Size == capacity) {
+            capacity = std::max<std::size_t>(2 * capacity, 1 << 16);
+            auto larger = std::make_unique_for_overwrite<char[]>(capacity);
+            std::copy_n(bytes.Data.get(), bytes.Size, larger.get());
+            bytes.Data = std::move(larger);
+        }
+        const ssize_t count = read(file.Get(), bytes.Data.get() + bytes.Size, capacity - bytes.Size);
         if (count < 0 && errno == EINTR)
             continue;
         if (count < 0)
             return std::nullopt;
         if (count == 0)
-            return data;
-        data.append(buffer, static_cast<std::size_t>(count));
+            return bytes;
+        bytes.Size += static_cast<std::size_t>(count);
     }
 }
 
-void ReplaceFile(const std::string& path, std::string_view data) {
+void ReplaceFile(const std::string& path, const std::function<void(const TByteSink&)>& produce) {
     struct stat status {};
     const bool exists = stat(path.c_str(), &status) == 0;
     // A link is followed, so that the file it names is replaced and the link stays.
@@ -106,24 +115,31 @@ void ReplaceFile(const std::string& path, std::string_view data) {
     TFileDescriptor file(open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode));
     if (file.Get() < 0)
         throw EOrvelleError(exists ? "Cannot open file " + path : "Unable to create file: " + path);
-    // The creation mode passed through the umask; the replacement keeps the file's own.
-    const bool written =
-        (!exists || fchmod(file.Get(), mode) == 0) && WriteAll(file.Get(), data) && fsync(file.Get()) == 0;
-    const int error = errno;
-    if (!written || !file.Close()) {
+    try {
+        // The creation mode passed through the umask; the replacement keeps the file's own.
+        if (exists && fchmod(file.Get(), mode) != 0)
+            RaiseWriteError(path, errno);
+        produce([&](std::string_view data) {
+            if (!WriteAll(file.Get(), data))
+                RaiseWriteError(path, errno);
+        });
+        if (fsync(file.Get()) != 0 || !file.Close())
+            RaiseWriteError(path, errno);
+        if (rename(temporary.c_str(), target.c_str()) != 0)
+            RaiseWriteError(path, errno);
+    } catch (...) {
         unlink(temporary.c_str());
-        RaiseWriteError(path, written ? errno : error);
-    }
-    if (rename(temporary.c_str(), target.c_str()) != 0) {
-        const int renameError = errno;
-        unlink(temporary.c_str());
-        RaiseWriteError(path, renameError);
+        throw;
     }
     const std::string directory = target.substr(0, target.rfind('/') + 1);
     const TFileDescriptor folder(
         open(directory.empty() ? "." : directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (folder.Get() >= 0)
         fsync(folder.Get());
+}
+
+void ReplaceFile(const std::string& path, std::string_view data) {
+    ReplaceFile(path, [data](const TByteSink& sink) { sink(data); });
 }
 
 } // namespace orvelle

@@ -6,17 +6,17 @@
 namespace orvelle {
 
 void SaveComponentToFile(TSessionState& state, const std::string& path) {
-    std::string text;
-    {
+    // The text goes to the file in pieces while it is made, under the list's lock; the flush to disk
+    // and the rename happen after the lock is released.
+    ReplaceFile(path, [&state](const TByteSink& sink) {
         const TDeviceListLock guard(state.DeviceList());
-        text = ComponentToText(state);
-    }
-    ReplaceFile(path, text);
+        WriteComponent(state, sink);
+    });
 }
 
 std::unique_ptr<TSessionState> LoadComponentFromFile(const std::string& path) {
     const auto text = ReadFileBytes(path);
-    return text ? ComponentFromText(*text) : nullptr;
+    return text ? ComponentFromText(text->View()) : nullptr;
 }
 
 } // namespace orvelle

@@ -2,6 +2,7 @@
 // that accepts that layout and its freedoms, and the two file operations on top of them.
 #pragma once
 
+#include "inventory/FileIO.h"
 #include "inventory/SessionState.h"
 
 #include <memory>
@@ -12,6 +13,10 @@ namespace orvelle {
 
 // The text of STATE. The caller holds the device list's lock.
 std::string ComponentToText(const TSessionState& state);
+
+// The same text handed to SINK in pieces of about a megabyte, so that a large session is never held
+// in memory as a whole. The caller holds the device list's lock.
+void WriteComponent(const TSessionState& state, const TByteSink& sink);
 
 // A new state decoded from TEXT, or none when the text is malformed in any way.
 std::unique_ptr<TSessionState> ComponentFromText(std::string_view text);

@@ -3,6 +3,7 @@
 #include "inventory/CodePage.h"
 #include "inventory/SessionFile.h"
 
+#include <algorithm>
 #include <climits>
 #include <strings.h>
 
@@ -17,7 +18,7 @@ struct TReadError {};
     throw TReadError{};
 }
 
-// Lines longer than this (the bytes before a line feed) are rejected, as the reader always did.
+// Lines longer than this (without their line end) are rejected, as the reader always did.
 constexpr std::size_t MaxLineLength = 4094;
 
 bool SameText(std::string_view a, std::string_view b) {
@@ -52,7 +53,7 @@ public:
     std::string_view Identifier() const { return FIdentifier; }
     std::int64_t Integer() const { return FInteger; }
     // The decoded code-page text of the current string token.
-    const std::string& String() const { return FString; }
+    std::string_view String() const { return {FString.data(), FStringLength}; }
     bool IsSymbol(char symbol) const { return FKind == tkSymbol && FSymbol == symbol; }
     bool IsKeyword(std::string_view keyword) const {
         return FKind == tkIdentifier && SameText(FIdentifier, keyword);
@@ -68,10 +69,12 @@ private:
         return position < FText.size() ? static_cast<unsigned char>(FText[position]) : 0;
     }
     void SkipBlanks();
+    void CheckLine(std::size_t end) const;
     void ReadIdentifier();
     void ReadNumber();
     void ReadHexNumber();
     void ReadString();
+    bool DecodeString(bool unicodeQuotes);
     std::size_t Digits(std::size_t position, std::uint64_t limit, std::uint64_t& value) const;
 
     std::string_view FText;
@@ -81,8 +84,10 @@ private:
     std::string_view FIdentifier;
     std::int64_t FInteger = 0;
     char FSymbol = 0;
-    std::string FString;
-    std::u16string FUnits;
+    // The decoded text of the current string token: the first FStringLength bytes of a buffer made
+    // once, as long as the longest line the reader accepts.
+    std::string FString = std::string(MaxLineLength + 2, '\0');
+    std::size_t FStringLength = 0;
 };
 
 void TTokenizer::SkipBlanks() {
@@ -91,20 +96,25 @@ void TTokenizer::SkipBlanks() {
         if (byte == 0 || byte > ' ')
             return;
         if (byte == '\n') {
-            if (FPosition - FLineStart > MaxLineLength)
-                Reject();
+            CheckLine(FPosition);
             FLineStart = FPosition + 1;
         }
         ++FPosition;
     }
 }
 
+// The line from FLineStart to the line feed (or the text's end) at END, its CR not counted.
+void TTokenizer::CheckLine(std::size_t end) const {
+    const std::size_t length = end - FLineStart - (end > FLineStart && Byte(end - 1) == '\r' ? 1 : 0);
+    if (length > MaxLineLength)
+        Reject();
+}
+
 void TTokenizer::CheckLastLine() const {
     std::size_t end = FPosition;
     while (Byte(end) != 0 && Byte(end) != '\n')
         ++end;
-    if (end - FLineStart > MaxLineLength)
-        Reject();
+    CheckLine(end);
 }
 
 void TTokenizer::Advance() {
@@ -189,16 +199,62 @@ void TTokenizer::ReadHexNumber() {
     FInteger = static_cast<std::int64_t>(value);
 }
 
+// The code-page byte of a Unicode code; '?' for a character the code page lacks.
+char FromUnicode(std::uint32_t code) {
+    if (code < 0x80 || (code >= 0xA0 && code <= 0xFF))
+        return static_cast<char>(code);
+    const int byte = UnicodeToCodePage(code);
+    return byte < 0 ? '?' : static_cast<char>(byte);
+}
+
+bool IsQuotedRunByte(unsigned char byte) {
+    return byte != '\'' && byte != 0 && byte != '\r' && byte != '\n' && (byte < 0x80 || byte >= 0xA0);
+}
+
 // Quoted parts and "#code" escapes without blanks between them. With an escape above 127 the whole
 // token is Unicode (quoted bytes become the codes of their value); otherwise it is 8-bit text taken
-// byte for byte. Either way the result is code-page text.
+// byte for byte. Either way the result is code-page text. The two readings differ only for quoted
+// bytes 0x80 to 0x9F, so a token is decoded as 8-bit text first and again only when it holds both
+// such a byte and an escape above 127.
 void TTokenizer::ReadString() {
-    FUnits.clear();
+    const std::size_t start = FPosition;
+    if (DecodeString(false)) {
+        FPosition = start;
+        DecodeString(true);
+    }
+    FKind = tkString;
+}
+
+// Decodes the string token at FPosition into FString, reading quoted bytes 0x80 to 0x9F as Unicode
+// codes when UNICODEQUOTES. Returns true when that choice was wrong for the token.
+bool TTokenizer::DecodeString(bool unicodeQuotes) {
+    // Every character of the text takes at least one byte of the token, and a token never spans
+    // lines, so the rest of the line is room enough. A line longer than the limit is rejected, so
+    // running out of the room bounded by the limit rejects the text too.
+    const std::string_view rest = FText.substr(FPosition, FString.size());
+    char* out = FString.data();
+    char* const limit = out + std::min(rest.size(), rest.find('\n'));
+    const auto put = [&out, limit](char byte) {
+        if (out == limit)
+            Reject();
+        *out++ = byte;
+    };
     bool unicode = false;
+    bool quotedHigh = false;
+    // A high surrogate escape directly followed by a low one is one character, which the code page
+    // lacks: one '?' for the pair.
+    bool highSurrogate = false;
     for (;;) {
         const unsigned char byte = Byte(FPosition);
         if (byte == '\'') {
             for (++FPosition;; ++FPosition) {
+                const std::size_t run = FPosition;
+                while (IsQuotedRunByte(Byte(FPosition)))
+                    ++FPosition;
+                if (FPosition - run > static_cast<std::size_t>(limit - out))
+                    Reject();
+                out = std::copy(FText.data() + run, FText.data() + FPosition, out);
+                highSurrogate = highSurrogate && FPosition == run;
                 const unsigned char inner = Byte(FPosition);
                 if (inner == 0 || inner == '\r' || inner == '\n')
                     Reject();
@@ -206,30 +262,30 @@ void TTokenizer::ReadString() {
                     if (Byte(FPosition + 1) != '\'')
                         break;
                     ++FPosition;
+                    put('\'');
+                } else {
+                    quotedHigh = true;
+                    put(unicodeQuotes ? FromUnicode(inner) : static_cast<char>(inner));
                 }
-                FUnits += static_cast<char16_t>(inner);
+                highSurrogate = false;
             }
             ++FPosition;
         } else if (byte == '#') {
-            std::uint64_t code = 0;
-            FPosition = Digits(FPosition + 1, 0xFFFF, code);
+            std::uint32_t code = 0;
+            for (++FPosition; IsDigit(Byte(FPosition)); ++FPosition) {
+                code = code * 10 + (Byte(FPosition) - '0');
+                if (code > 0xFFFF)
+                    Reject();
+            }
             unicode = unicode || code > 127;
-            FUnits += static_cast<char16_t>(code);
+            const bool pair = highSurrogate && code >= 0xDC00 && code <= 0xDFFF;
+            if (!pair)
+                put(FromUnicode(code));
+            highSurrogate = !pair && code >= 0xD800 && code <= 0xDBFF;
         } else {
-            break;
+            FStringLength = static_cast<std::size_t>(out - FString.data());
+            return !unicodeQuotes && unicode && quotedHigh;
         }
-    }
-    FKind = tkString;
-    FString.clear();
-    FString.reserve(FUnits.size());
-    for (std::size_t i = 0; i < FUnits.size(); ++i) {
-        char32_t code = FUnits[i];
-        if (unicode && code >= 0xD800 && code <= 0xDBFF && i + 1 < FUnits.size() && FUnits[i + 1] >= 0xDC00 &&
-            FUnits[i + 1] <= 0xDFFF) {
-            code = 0x10000 + ((code - 0xD800) << 10) + (FUnits[++i] - 0xDC00);
-        }
-        const int converted = unicode ? UnicodeToCodePage(code) : static_cast<int>(code);
-        FString += converted < 0 ? '?' : static_cast<char>(converted);
     }
 }
 
@@ -256,6 +312,7 @@ private:
     void ReadDeviceProperty(TBTDevice& device, std::string_view path);
 
     TTokenizer FTokens;
+    std::string FJoined;
     bool FLocationListDropped = false;
     bool FLogDropped = false;
 };
@@ -286,19 +343,21 @@ std::string TSessionReader::PropertyPath() {
 }
 
 // One string value: string tokens joined by "+".
+// One string value: string tokens joined by "+". Joined parts gather in a buffer kept for the
+// whole read, so that each value is allocated once, at its size.
 std::string TSessionReader::ReadString() {
     if (FTokens.Kind() != tkString)
         Reject();
-    std::string text = FTokens.String();
+    FJoined.assign(FTokens.String());
     FTokens.Advance();
     while (FTokens.IsSymbol('+')) {
         FTokens.Advance();
         if (FTokens.Kind() != tkString)
             Reject();
-        text += FTokens.String();
+        FJoined += FTokens.String();
         FTokens.Advance();
     }
-    return text;
+    return FJoined;
 }
 
 std::vector<std::string> TSessionReader::ReadStringList() {

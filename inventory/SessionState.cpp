@@ -30,7 +30,7 @@ void KeepRejectedFile(const std::string& path) {
         return;
     }
     try {
-        ReplaceFile(kept, *bytes);
+        ReplaceFile(kept, bytes->View());
         ORVELLE_TRACE(1, "LoadSession", __LINE__, "Rejected session file %s kept as %s", path.c_str(),
                       kept.c_str());
     } catch (const EOrvelleError& error) {
