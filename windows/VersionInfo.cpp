@@ -22,7 +22,7 @@ constexpr unsigned char NativeData = ELFDATA2MSB;
 constexpr unsigned char NativeClass = sizeof(void*) == 8 ? ELFCLASS64 : ELFCLASS32;
 
 // Bounds that keep a damaged or hostile file from making the reader allocate without limit.
-constexpr std::uint64_t MaxSectionCount = 1 << 20;
+constexpr std::uint64_t MaxSectionCount = 1 << 16;
 constexpr std::uint64_t MaxNameTableSize = 1 << 24;
 constexpr std::uint64_t MaxNoteSectionSize = 1 << 16;
 
