@@ -222,8 +222,13 @@ TEST_F(DiscoveryThreadTest, WaitingServesTheHandOversThatTheEndingPassMakes) {
     Platform->Inquiry = {{Sighting(Organizer, "Organizer", 0x20C)}};
     {
         TDiscoveryThread thread(false, Dispatcher, Window, Window, Pauses.Function());
-        // Nobody serves yet, so the pass stops in its first hand-over, the log line.
-        while (Begins() == 0)
+        // Nobody serves yet, so once the first result is read the pass stops in its first hand-over,
+        // the log line, and the termination request reaches it only after that.
+        const auto firstResultRead = [this] {
+            const auto calls = Platform->Calls();
+            return std::find(calls.begin(), calls.end(), "InquiryNext") != calls.end();
+        };
+        while (!firstResultRead())
             std::this_thread::sleep_for(1ms);
         thread.Terminate();
     }
