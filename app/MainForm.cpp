@@ -23,7 +23,6 @@
 #include <QStandardItemModel>
 #include <QStatusBar>
 #include <QStatusTipEvent>
-#include <QStyle>
 #include <QTabWidget>
 #include <QTimer>
 #include <QTreeView>
@@ -34,6 +33,8 @@
 namespace orvelle {
 
 namespace {
+
+const QSize OuterSize(932, 585);
 
 // A panel of fixed height whose one check box sits at a fixed place, as the filter panel's two
 // bars are laid out.
@@ -68,10 +69,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     Session->DeviceList().SetChangeCallback([this] { DeviceDataChanged(); });
     AddLogLine("Scan started in location " + Session->Location());
 
-    resize(932, 585);
-    if (const QScreen* desktop = QGuiApplication::primaryScreen())
-        setGeometry(
-            QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size(), desktop->availableGeometry()));
+    resize(OuterSize);
 }
 
 TMainForm::~TMainForm() {
@@ -148,11 +146,15 @@ void TMainForm::CreateLayout() {
 
     FMainTabs->addTab(networkSheet, TabImages()[0], QStringLiteral("Network"));
 
-    FLogList = new QListWidget(FMainTabs);
+    auto* logSheet = new QWidget(FMainTabs);
+    logSheet->setObjectName(QStringLiteral("LogSheet"));
+    auto* logLayout = new QVBoxLayout(logSheet);
+    logLayout->setContentsMargins(0, 0, 0, 0);
+    FLogList = new QListWidget(logSheet);
     FLogList->setObjectName(QStringLiteral("LogList"));
     FLogList->setUniformItemSizes(true);
-    FMainTabs->addTab(FLogList, TabImages()[1], QStringLiteral("Log"));
-    FMainTabs->widget(1)->setObjectName(QStringLiteral("LogSheet"));
+    logLayout->addWidget(FLogList);
+    FMainTabs->addTab(logSheet, TabImages()[1], QStringLiteral("Log"));
 
     QStatusBar* bar = statusBar();
     bar->setObjectName(QStringLiteral("StatusBar"));
@@ -231,6 +233,13 @@ void TMainForm::resizeEvent(QResizeEvent* event) {
 }
 
 void TMainForm::FormShow() {
+    if (!FShown) {
+        // The outer size counts the frame, which is known once the window is shown.
+        FShown = true;
+        resize(OuterSize - (frameGeometry().size() - size()));
+        if (const QScreen* desktop = screen())
+            move(desktop->availableGeometry().center() - frameGeometry().center() + pos());
+    }
     FMainTabs->setCurrentIndex(0);
     FHideInactive->setChecked(Session->HideInactive);
     FApplyFilter->setChecked(true);

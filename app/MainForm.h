@@ -128,6 +128,7 @@ private:
     std::string FFilterValue;
 
     bool FRebuildingFilterTree = false;
+    bool FShown = false;
     std::function<void(const QString&)> FErrorDisplay;
 
     TRadioInfoForm* FRadioInfoForm = nullptr;
