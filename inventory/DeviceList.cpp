@@ -4,6 +4,7 @@
 #include "inventory/Trace.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace orvelle {
 
@@ -20,7 +21,7 @@ void TDeviceList::UnlockList() {
 // Indexes the records appended since the last look-up, and those whose Address was still empty when
 // they were indexed and has been set since. A position already in the index is smaller than any
 // caught-up one except an earlier unaddressed record's, hence the minimum.
-void TDeviceList::CatchUpIndex() {
+void TDeviceList::CatchUpIndex() const {
     const auto learn = [this](int position) {
         const std::string& address = FDevices[static_cast<std::size_t>(position)]->Address;
         if (address.empty())
@@ -38,6 +39,10 @@ void TDeviceList::CatchUpIndex() {
 }
 
 TBTDevice* TDeviceList::FindDevice(std::string_view address) {
+    return const_cast<TBTDevice*>(std::as_const(*this).FindDevice(address));
+}
+
+const TBTDevice* TDeviceList::FindDevice(std::string_view address) const {
     CatchUpIndex();
     if (address.empty()) {
         // Only records without an address match; FUnaddressed is in ascending order of position.
@@ -52,13 +57,13 @@ TBTDevice* TDeviceList::FindDevice(std::string_view address) {
     return device->Address == address ? device : Rebuilt(address);
 }
 
-void TDeviceList::ResetIndex() {
+void TDeviceList::ResetIndex() const {
     FIndex.clear();
     FUnaddressed.clear();
     FIndexed = 0;
 }
 
-TBTDevice* TDeviceList::Rebuilt(std::string_view address) {
+TBTDevice* TDeviceList::Rebuilt(std::string_view address) const {
     ResetIndex();
     CatchUpIndex();
     const auto entry = FIndex.find(address);

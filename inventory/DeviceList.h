@@ -29,8 +29,10 @@ public:
     void LockList();
     void UnlockList();
 
-    // The first record whose Address equals ADDRESS byte for byte, or none.
+    // The first record whose Address equals ADDRESS byte for byte, or none. The index is a cache
+    // that look-ups bring up to date, which the held lock makes safe in the const form too.
     TBTDevice* FindDevice(std::string_view address);
+    const TBTDevice* FindDevice(std::string_view address) const;
 
     // Appends a record with its construction values (and the given address) and returns it.
     TBTDevice& AddDevice();
@@ -58,9 +60,9 @@ private:
         }
     };
 
-    void CatchUpIndex();
-    void ResetIndex();
-    TBTDevice* Rebuilt(std::string_view address);
+    void CatchUpIndex() const;
+    void ResetIndex() const;
+    TBTDevice* Rebuilt(std::string_view address) const;
 
     std::recursive_mutex FLock;
     std::vector<std::unique_ptr<TBTDevice>> FDevices;
@@ -68,9 +70,9 @@ private:
 
     // Address -> position of the first record with that address, for the records below FIndexed
     // except those in FUnaddressed (indexed while their Address was still empty).
-    std::unordered_map<std::string, int, TAddressHash, std::equal_to<>> FIndex;
-    std::vector<int> FUnaddressed;
-    int FIndexed = 0;
+    mutable std::unordered_map<std::string, int, TAddressHash, std::equal_to<>> FIndex;
+    mutable std::vector<int> FUnaddressed;
+    mutable int FIndexed = 0;
 };
 
 // Holds the list's lock for its lifetime: the only way callers take the lock.
