@@ -13,6 +13,9 @@ namespace orvelle {
 
 namespace {
 
+// A failure of our side of the bus, without an error from the peer.
+constexpr sd_bus_error NoPeerError{};
+
 // Errors the BlueZ daemon and the bus itself answer with, and what they mean to an operator.
 struct TBusErrorMeaning {
     const char* Name;
@@ -71,7 +74,7 @@ bool TSystemBus::Open() {
     const int result = sd_bus_open_system(&FBus);
     if (result < 0) {
         FBus = nullptr;
-        SetLastError(LastErrorOfBusFailure(result, SD_BUS_ERROR_NULL));
+        SetLastError(LastErrorOfBusFailure(result, NoPeerError));
         return false;
     }
     return true;
@@ -103,7 +106,7 @@ bool TSystemBus::AddMatch(const std::string& match, TSignalHandler handler) {
     const int result =
         sd_bus_add_match(FBus, nullptr, match.c_str(), &TSystemBus::Dispatch, FHandlers.back().get());
     if (result < 0) {
-        SetLastError(LastErrorOfBusFailure(result, SD_BUS_ERROR_NULL));
+        SetLastError(LastErrorOfBusFailure(result, NoPeerError));
         return false;
     }
     return true;
@@ -124,7 +127,7 @@ bool TSystemBus::Pump(std::chrono::steady_clock::time_point deadline, std::chron
                 FBus,
                 duration_cast<microseconds>(std::min<steady_clock::duration>(deadline - now, slice)).count());
         if (result < 0 && result != -EINTR) {
-            SetLastError(LastErrorOfBusFailure(result, SD_BUS_ERROR_NULL));
+            SetLastError(LastErrorOfBusFailure(result, NoPeerError));
             return false;
         }
     }

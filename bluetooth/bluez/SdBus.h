@@ -35,9 +35,10 @@ private:
     sd_bus_message* FMessage = nullptr;
 };
 
-// Owns an sd_bus_error and frees it.
+// Owns an sd_bus_error and frees it. Zero-initialised, it is the library's empty error (its
+// initialiser macro is a C compound literal, which C++ lacks).
 struct TBusError {
-    sd_bus_error Error = SD_BUS_ERROR_NULL;
+    sd_bus_error Error{};
     TBusError() = default;
     ~TBusError() { sd_bus_error_free(&Error); }
     TBusError(const TBusError&) = delete;

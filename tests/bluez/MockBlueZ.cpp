@@ -88,7 +88,7 @@ public:
 private:
     sd_bus* FBus = nullptr;
     sd_bus_message* FReply = nullptr;
-    sd_bus_error FError = SD_BUS_ERROR_NULL;
+    sd_bus_error FError{};
 };
 
 constexpr const char* MockInterface = "org.freedesktop.DBus.Mock";
