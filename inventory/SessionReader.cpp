@@ -472,12 +472,34 @@ void TSessionReader::ReadDeviceList(TDeviceList& list) {
     FTokens.Advance();
 }
 
+// Device properties that are plain fields, by name.
+const std::pair<const char*, std::string TBTDevice::*> DeviceTexts[] = {
+    {"Name", &TBTDevice::Name},
+    {"Address", &TBTDevice::Address},
+    {"RawSDPStream", &TBTDevice::RawSDPStream},
+    {"Location", &TBTDevice::Location},
+};
+const std::pair<const char*, std::int32_t TBTDevice::*> DeviceNumbers[] = {
+    {"FirstSeen", &TBTDevice::FirstSeen},
+    {"LastSeen", &TBTDevice::LastSeen},
+    {"SeenCount", &TBTDevice::SeenCount},
+    {"Flags", &TBTDevice::Flags},
+};
+
 void TSessionReader::ReadDeviceProperty(TBTDevice& device, std::string_view path) {
-    if (SameText(path, "Name")) {
-        device.Name = ReadString();
-    } else if (SameText(path, "Address")) {
-        device.Address = ReadString();
-    } else if (SameText(path, "Type")) {
+    for (const auto& [name, field] : DeviceTexts) {
+        if (SameText(path, name)) {
+            device.*field = ReadString();
+            return;
+        }
+    }
+    for (const auto& [name, field] : DeviceNumbers) {
+        if (SameText(path, name)) {
+            device.*field = ReadInteger();
+            return;
+        }
+    }
+    if (SameText(path, "Type")) {
         const auto type = DeviceTypeByName(FTokens.Kind() == tkIdentifier ? FTokens.Identifier() : "");
         if (!type)
             Reject();
@@ -487,20 +509,8 @@ void TSessionReader::ReadDeviceProperty(TBTDevice& device, std::string_view path
         device.SetMajorClass(ReadInteger());
     } else if (SameText(path, "MinorClass")) {
         device.SetMinorClass(ReadInteger());
-    } else if (SameText(path, "FirstSeen")) {
-        device.FirstSeen = ReadInteger();
-    } else if (SameText(path, "LastSeen")) {
-        device.LastSeen = ReadInteger();
-    } else if (SameText(path, "SeenCount")) {
-        device.SeenCount = ReadInteger();
-    } else if (SameText(path, "Flags")) {
-        device.Flags = ReadInteger();
-    } else if (SameText(path, "RawSDPStream")) {
-        device.RawSDPStream = ReadString();
     } else if (SameText(path, "RawSDPRecords.Strings")) {
         device.RawSDPRecords = ReadStringList();
-    } else if (SameText(path, "Location")) {
-        device.Location = ReadString();
     } else {
         Reject();
     }
