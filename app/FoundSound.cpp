@@ -35,19 +35,23 @@ TSoundSource FoundSoundSource(const std::string& foundSound) {
 }
 
 void PlayFoundSound(const std::string& foundSound) {
+    // Once the desktop's own sound has failed there is no sound device: later sounds are not tried,
+    // so that each new device costs nothing and the sound system's complaints are printed once.
+    static bool silent = false;
     const TSoundSource source = FoundSoundSource(foundSound);
-    if (source == ssNothing)
+    if (source == ssNothing || silent)
         return;
     ca_context* context = SoundContext();
     if (!context)
         return;
-    // The result is not examined: a sound that cannot be played is simply not heard.
-    if (source == ssFile)
+    // A file that cannot be played gives the desktop's default sound instead.
+    if (source == ssFile &&
         ca_context_play(context, 0, CA_PROP_MEDIA_FILENAME, CodePageToUtf8(foundSound).c_str(),
-                        CA_PROP_EVENT_DESCRIPTION, "New Bluetooth device found", nullptr);
-    else
-        ca_context_play(context, 0, CA_PROP_EVENT_ID, "device-added", CA_PROP_EVENT_DESCRIPTION,
-                        "New Bluetooth device found", nullptr);
+                        CA_PROP_EVENT_DESCRIPTION, "New Bluetooth device found", nullptr) == CA_SUCCESS)
+        return;
+    if (ca_context_play(context, 0, CA_PROP_EVENT_ID, "device-added", CA_PROP_EVENT_DESCRIPTION,
+                        "New Bluetooth device found", nullptr) != CA_SUCCESS)
+        silent = true;
 }
 
 } // namespace orvelle

@@ -8,7 +8,9 @@
 #include "app/ErrorDisplay.h"
 #include "app/MainForm.h"
 #include "app/TerminationSignals.h"
+#include "bluetooth/DemoScenario.h"
 #include "bluetooth/SimulatedRadio.h"
+#include "bluetooth/bluez/BlueZPlatform.h"
 #include "inventory/SessionState.h"
 #include "kavoutils.h"
 #include "resources/Images.h"
@@ -30,9 +32,11 @@ namespace {
 
 // The radio the command line asks for. Raises EOrvelleError when a scenario cannot be read.
 std::shared_ptr<TBluetoothPlatform> ChosenPlatform(const TCommandLine& commandLine) {
+    if (!commandLine.Simulate)
+        return CreateBlueZPlatform();
     if (commandLine.ScenarioFile)
         return std::make_shared<TSimulatedRadio>(LoadScenarioFile(*commandLine.ScenarioFile));
-    return std::make_shared<TSimulatedRadio>(TScenario{});
+    return std::make_shared<TSimulatedRadio>(DemoScenario());
 }
 
 // Closes the open modal boxes, then the main window, as the Exit command would.
