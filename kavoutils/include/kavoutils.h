@@ -56,7 +56,8 @@ KAVO_API int KavoGetDBLogCallback(KavoDBLogCallback* callback, uintptr_t* user)
 KAVO_API int KavoLogMessage(int level, const char* format, ...) KAVO_SYMBOL(KavoLogMessage) KAVO_PRINTF(2, 3);
 KAVO_API int KavoLogMessageLocalDB(int level, const char* format, ...) KAVO_SYMBOL(KavoLogMessageLocalDB)
     KAVO_PRINTF(2, 3);
-KAVO_API int KavoLogMessageV(int level, const char* format, va_list arguments) KAVO_SYMBOL(KavoLogMessageV);
+KAVO_API int KavoLogMessageV(int level, const char* format, va_list arguments) KAVO_SYMBOL(KavoLogMessageV)
+    KAVO_PRINTF(2, 0);
 
 /* Hash table of keyed records. */
 typedef struct HashRecord {

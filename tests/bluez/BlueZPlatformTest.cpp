@@ -88,13 +88,13 @@ TEST_F(BlueZPlatform, PassReportsDevicesAddedOrHeardDuringTheWindow) {
     std::thread air([&] {
         ASSERT_TRUE(Mock->WaitUntilDiscovering("/org/bluez/hci0"));
         const auto phone = Mock->AddDevice("hci0", "5C:F3:70:00:00:01", "Caf\xC3\xA9 \xE2\x98\x83");
-        Mock->SetProperty(phone, "org.bluez.Device1", "Class", 'u', 0x5A020C);
-        Mock->SetProperty(phone, "org.bluez.Device1", "Alias", 's', "Alias, not the name");
+        Mock->SetProperty(phone, "org.bluez.Device1", "Class", "u", 0x5A020C);
+        Mock->SetProperty(phone, "org.bluez.Device1", "Alias", "s", "Alias, not the name");
         Mock->AddNamelessDevice("hci0", "5C:F3:70:00:00:02", 0x20C);
-        Mock->SetProperty(returning, "org.bluez.Device1", "RSSI", 'n', -50);
-        Mock->SetProperty(cached, "org.bluez.Device1", "Name", 's', "Renamed but not heard");
+        Mock->SetProperty(returning, "org.bluez.Device1", "RSSI", "n", -50);
+        Mock->SetProperty(cached, "org.bluez.Device1", "Name", "s", "Renamed but not heard");
         const auto odd = Mock->AddDevice("hci0", "5C:F3:70:00:00:03", "Odd");
-        Mock->SetProperty(odd, "org.bluez.Device1", "Class", 's', "not a number");
+        Mock->SetProperty(odd, "org.bluez.Device1", "Class", "s", "not a number");
     });
     auto platform = CreateBlueZPlatform({.InquiryWindow = 2500ms});
     const auto seen = Inquire(*platform);
@@ -157,9 +157,9 @@ TEST_F(BlueZPlatform, TerminationRequestEndsTheWindowEarly) {
 TEST_F(BlueZPlatform, RadiosShowTheAdaptersAndTheStateTheDaemonKnows) {
     Mock->AddAdapter("hci0", "Lab computer");
     Mock->AddAdapter("hci1", "Spare");
-    Mock->SetProperty("/org/bluez/hci1", "org.bluez.Adapter1", "Alias", 's', "Spare \xC3\xBC");
-    Mock->SetProperty("/org/bluez/hci1", "org.bluez.Adapter1", "Discoverable", 'b', 1);
-    Mock->SetProperty("/org/bluez/hci1", "org.bluez.Adapter1", "Powered", 'b', 0);
+    Mock->SetProperty("/org/bluez/hci1", "org.bluez.Adapter1", "Alias", "s", "Spare \xC3\xBC");
+    Mock->SetProperty("/org/bluez/hci1", "org.bluez.Adapter1", "Discoverable", "b", 1);
+    Mock->SetProperty("/org/bluez/hci1", "org.bluez.Adapter1", "Powered", "b", 0);
 
     auto platform = CreateBlueZPlatform();
     TRadioFindHandle find = 0;
@@ -205,7 +205,7 @@ TEST_F(BlueZPlatform, MissingPiecesAreNamed) {
     ExpectNoRadio(*platform, leNoMoreItems);
 
     Mock->AddAdapter("hci0", "Lab computer");
-    Mock->SetProperty("/org/bluez/hci0", "org.bluez.Adapter1", "Powered", 'b', 0);
+    Mock->SetProperty("/org/bluez/hci0", "org.bluez.Adapter1", "Powered", "b", 0);
     ExpectInquiryFails(*platform, leAdapterPoweredOff);
 
     // The daemon goes away and comes back: the next pass needs no new platform.

@@ -44,7 +44,7 @@ TEST(DiscoveryOverBlueZ, PassRecordsTheDevicesHeardWithNamesAndClasses) {
     std::thread air([&] {
         ASSERT_TRUE(mock.WaitUntilDiscovering("/org/bluez/hci0"));
         const auto phone = mock.AddDevice("hci0", "5C:F3:70:00:00:01", "Pocket phone");
-        mock.SetProperty(phone, "org.bluez.Device1", "Class", 'u', 0x5A020C);
+        mock.SetProperty(phone, "org.bluez.Device1", "Class", "u", 0x5A020C);
     });
     // The new device's service query needs an L2CAP socket; where the kernel has none (or the mock's
     // device does not exist on air) it fails, which ends the pass after the device was recorded.

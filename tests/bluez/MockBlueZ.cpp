@@ -197,18 +197,17 @@ std::string TMockBlueZ::AddNamelessDevice(const std::string& adapter, const std:
     return path;
 }
 
-void TMockBlueZ::SetProperty(const std::string& path, const char* interface, const char* name, char type,
-                             ...) {
+void TMockBlueZ::SetProperty(const std::string& path, const char* interface, const char* name,
+                             const char* signature, ...) {
     TDriver driver;
     sd_bus_message* call = driver.NewCall("org.bluez", path.c_str(), MockInterface, "UpdateProperties");
-    const char signature[] = {type, '\0'};
     sd_bus_message_append(call, "s", interface);
     sd_bus_message_open_container(call, 'a', "{sv}");
     sd_bus_message_open_container(call, 'e', "sv");
     sd_bus_message_append(call, "s", name);
     sd_bus_message_open_container(call, 'v', signature);
     va_list arguments;
-    va_start(arguments, type);
+    va_start(arguments, signature);
     sd_bus_message_appendv(call, signature, arguments);
     va_end(arguments);
     sd_bus_message_close_container(call);

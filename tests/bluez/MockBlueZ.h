@@ -46,7 +46,8 @@ public:
 
     // Changes one property of INTERFACE on object PATH and emits the change. TYPE is the D-Bus type
     // character of the value that follows.
-    void SetProperty(const std::string& path, const char* interface, const char* name, char type, ...);
+    void SetProperty(const std::string& path, const char* interface, const char* name, const char* signature,
+                     ...);
 
     // Reads the adapter's transport discovery filter ("" when none was set) and its discovering state.
     std::string DiscoveryTransport(const std::string& adapterPath);
