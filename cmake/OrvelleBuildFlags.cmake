@@ -21,7 +21,13 @@ target_compile_definitions(orvelle_build_flags INTERFACE
     QT_NO_NARROWING_CONVERSIONS_IN_CONNECT QT_NO_KEYWORDS)
 
 if(ORVELLE_SANITIZE)
-    # Applied globally so that every object in a test binary, GoogleTest included in spirit, agrees.
+    # Applied to every target so that all objects of one binary are instrumented alike.
     add_compile_options(-fsanitize=${ORVELLE_SANITIZE} -fno-omit-frame-pointer -fno-sanitize-recover=all)
     add_link_options(-fsanitize=${ORVELLE_SANITIZE})
+endif()
+
+if(ORVELLE_BUILD_FUZZ)
+    # Every library under test carries libFuzzer's coverage instrumentation, or the fuzzers run blind;
+    # the fuzz targets themselves add -fsanitize=fuzzer, which brings the driver.
+    add_compile_options(-fsanitize=fuzzer-no-link)
 endif()
