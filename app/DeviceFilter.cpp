@@ -72,17 +72,29 @@ std::string AgeBucketText(std::int32_t time) {
     return TAgeBuckets(Now()).Text(time);
 }
 
-std::string FoldCase(std::string_view text) {
+bool EqualFolded(std::string_view a, std::string_view b) {
+    if (a.size() != b.size())
+        return false;
     const std::array<char, 256>& table = FoldTable();
-    std::string folded(text.size(), '\0');
-    for (std::size_t i = 0; i < text.size(); ++i)
-        folded[i] = table[static_cast<unsigned char>(text[i])];
-    return folded;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (table[static_cast<unsigned char>(a[i])] != table[static_cast<unsigned char>(b[i])])
+            return false;
+    return true;
+}
+
+std::size_t HashFolded(std::string_view text) {
+    // FNV-1a over the folded bytes.
+    const std::array<char, 256>& table = FoldTable();
+    std::size_t hash = 14695981039346656037ULL;
+    for (char byte : text) {
+        hash ^= static_cast<unsigned char>(table[static_cast<unsigned char>(byte)]);
+        hash *= 1099511628211ULL;
+    }
+    return hash;
 }
 
 TDeviceFilter::TDeviceFilter(std::int32_t kind, std::string value, bool hideInactive)
-    : FKind(kind), FValue(std::move(value)), FFoldedValue(FoldCase(FValue)), FHideInactive(hideInactive),
-      FBuckets(Now()) {}
+    : FKind(kind), FValue(std::move(value)), FHideInactive(hideInactive), FBuckets(Now()) {}
 
 bool TDeviceFilter::Admits(TBTDevice& device) const {
     if (!HidingAdmits(device))
@@ -97,7 +109,7 @@ bool TDeviceFilter::Admits(TBTDevice& device) const {
         return FBuckets.Text(device.LastSeen) == FValue;
     case fkService:
         for (const std::string& service : device.AdvertisedServices())
-            if (service.size() == FValue.size() && FoldCase(service) == FFoldedValue)
+            if (EqualFolded(service, FValue))
                 return true;
         return false;
     default:

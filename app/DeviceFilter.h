@@ -33,9 +33,10 @@ private:
 // The age text of TIME at the current clock.
 std::string AgeBucketText(std::int32_t time);
 
-// TEXT with every code-page letter in one letter case, so that texts that differ only in case are
-// equal after folding.
-std::string FoldCase(std::string_view text);
+// Equality and hashing of texts without regard to letter case: every code-page letter counts in one
+// case, so texts that differ only in case are equal and hash alike.
+bool EqualFolded(std::string_view a, std::string_view b);
+std::size_t HashFolded(std::string_view text);
 
 // The device test for one rebuild: the hiding option first, then the active filter. The caller holds
 // the device list's lock while testing.
@@ -50,7 +51,6 @@ public:
 private:
     std::int32_t FKind;
     std::string FValue;
-    std::string FFoldedValue;
     bool FHideInactive;
     TAgeBuckets FBuckets;
 };

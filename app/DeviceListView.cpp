@@ -3,14 +3,17 @@
 #include "app/DeviceListView.h"
 
 #include "app/DeviceCell.h"
-#include "windows/DisplayText.h"
+#include "inventory/CodePage.h"
 
-#include <QCollator>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QScrollBar>
 
 #include <algorithm>
+#include <array>
+#include <cstring>
+#include <string_view>
+#include <unordered_map>
 
 namespace orvelle {
 
@@ -21,19 +24,72 @@ constexpr std::array<const char*, dcColumnCount> ColumnTitles{"Name", "First See
 constexpr std::array<int, dcColumnCount> ColumnWidths{250, 170, 200, 250};
 
 // One row's key for the sort column, read from its record once per rebuild (the rebuild holds the
-// lock throughout, so the records cannot change between comparisons).
+// lock throughout, so the records cannot change between comparisons): a number, or for the text
+// columns the text's rank in the user's collation order.
 struct TSortRow {
-    std::string Address;
-    std::int64_t Number = 0;
-    QCollatorSortKey Text;
+    std::int64_t Key = 0;
+    int Position = 0;
 };
 
-// DeviceTreeCompareNodes over prepared keys: names and locations by the user's locale, case
-// sensitive; last seen and the class pair as numbers.
-int DeviceTreeCompareNodes(const TSortRow& row1, const TSortRow& row2, int column) {
-    if (column == dcName || column == dcLocation)
-        return row1.Text.compare(row2.Text);
-    return row1.Number < row2.Number ? -1 : (row1.Number > row2.Number ? 1 : 0);
+// DeviceTreeCompareNodes over prepared keys.
+int DeviceTreeCompareNodes(const TSortRow& row1, const TSortRow& row2) {
+    return row1.Key < row2.Key ? -1 : (row1.Key > row2.Key ? 1 : 0);
+}
+
+// The rank of each of TEXTS (code-page texts) in the order of the user's locale, case sensitive:
+// equal ranks for texts that collate equal. Each distinct text is transformed once (strxfrm, the C
+// library's locale-aware collation, which the toolkit set from the environment), so the sort itself
+// compares numbers.
+std::vector<std::int64_t> CollationRanks(const std::vector<std::string_view>& texts) {
+    std::unordered_map<std::string_view, std::size_t> distinct;
+    distinct.reserve(texts.size());
+    std::vector<std::size_t> textIndex;
+    textIndex.reserve(texts.size());
+    for (std::string_view text : texts)
+        textIndex.push_back(distinct.try_emplace(text, distinct.size()).first->second);
+
+    // The transformed keys, each NUL-terminated, one after the other in one buffer.
+    std::string keys;
+    std::vector<std::size_t> keyStart(distinct.size());
+    std::string utf8;
+    for (const auto& [text, index] : distinct) {
+        // Plain ASCII needs no conversion, which is what most names and locations are.
+        const bool ascii = std::all_of(text.begin(), text.end(),
+                                       [](char c) { return static_cast<unsigned char>(c) - 1u < 0x7Fu; });
+        if (ascii)
+            utf8.assign(text);
+        else
+            utf8 = CodePageToUtf8(text);
+        keyStart[index] = keys.size();
+        std::size_t room = utf8.size() + 16;
+        for (;;) {
+            keys.resize(keyStart[index] + room);
+            const std::size_t length = std::strxfrm(keys.data() + keyStart[index], utf8.c_str(), room);
+            if (length < room) {
+                keys.resize(keyStart[index] + length + 1);
+                break;
+            }
+            room = length + 1;
+        }
+    }
+    const auto key = [&keys, &keyStart](std::size_t index) { return keys.c_str() + keyStart[index]; };
+    std::vector<std::size_t> order(distinct.size());
+    for (std::size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    std::sort(order.begin(), order.end(),
+              [&key](std::size_t a, std::size_t b) { return std::strcmp(key(a), key(b)) < 0; });
+    std::vector<std::int64_t> rankOfText(distinct.size());
+    std::int64_t rank = 0;
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        if (i > 0 && std::strcmp(key(order[i - 1]), key(order[i])) != 0)
+            ++rank;
+        rankOfText[order[i]] = rank;
+    }
+    std::vector<std::int64_t> ranks;
+    ranks.reserve(texts.size());
+    for (std::size_t index : textIndex)
+        ranks.push_back(rankOfText[index]);
+    return ranks;
 }
 
 // Turns repainting off for its lifetime; declared before the lock so that the list is unlocked
@@ -107,41 +163,45 @@ void TDeviceTreeView::BuildDeviceList(const TDeviceFilter& filter) {
     {
         TUpdatesSuspended updates(viewport());
         TDeviceListLock lock(FList);
-        if (FSortColumn < 0) {
-            for (int i = 0; i < FList.Count(); ++i) {
-                TBTDevice& device = FList.GetDevice(i);
-                if (filter.Admits(device))
-                    addresses.push_back(device.Address);
+        std::vector<const TBTDevice*> shown;
+        for (int i = 0; i < FList.Count(); ++i) {
+            TBTDevice& device = FList.GetDevice(i);
+            if (filter.Admits(device)) {
+                shown.push_back(&device);
+                addresses.push_back(device.Address);
             }
-        } else {
-            QCollator collator;
-            collator.setCaseSensitivity(Qt::CaseSensitive);
-            std::vector<TSortRow> rows;
-            for (int i = 0; i < FList.Count(); ++i) {
-                TBTDevice& device = FList.GetDevice(i);
-                if (!filter.Admits(device))
-                    continue;
-                TSortRow row{device.Address, 0, collator.sortKey(QString())};
-                if (FSortColumn == dcName)
-                    row.Text = collator.sortKey(CodePageToQString(device.Name));
-                else if (FSortColumn == dcLocation)
-                    row.Text = collator.sortKey(CodePageToQString(device.Location));
-                else if (FSortColumn == dcSeen)
-                    row.Number = device.LastSeen;
-                else
-                    row.Number = static_cast<std::int64_t>(device.MajorClass()) * 65536 + device.MinorClass();
-                rows.push_back(std::move(row));
+        }
+        if (FSortColumn >= 0) {
+            std::vector<TSortRow> rows(shown.size());
+            if (FSortColumn == dcName || FSortColumn == dcLocation) {
+                std::vector<std::string_view> texts;
+                texts.reserve(shown.size());
+                for (const TBTDevice* device : shown)
+                    texts.push_back(FSortColumn == dcName ? device->Name : device->Location);
+                const std::vector<std::int64_t> ranks = CollationRanks(texts);
+                for (std::size_t i = 0; i < rows.size(); ++i)
+                    rows[i].Key = ranks[i];
+            } else {
+                for (std::size_t i = 0; i < rows.size(); ++i)
+                    rows[i].Key = FSortColumn == dcSeen
+                                      ? shown[i]->LastSeen
+                                      : static_cast<std::int64_t>(shown[i]->MajorClass()) * 65536 +
+                                            shown[i]->MinorClass();
             }
-            const int column = FSortColumn;
+            for (std::size_t i = 0; i < rows.size(); ++i)
+                rows[i].Position = static_cast<int>(i);
+            // Ties keep the list order.
             const bool ascending = FSortDirection == Qt::AscendingOrder;
-            std::stable_sort(rows.begin(), rows.end(),
-                             [column, ascending](const TSortRow& a, const TSortRow& b) {
-                                 const int result = DeviceTreeCompareNodes(a, b, column);
-                                 return ascending ? result < 0 : result > 0;
-                             });
-            addresses.reserve(rows.size());
-            for (TSortRow& row : rows)
-                addresses.push_back(std::move(row.Address));
+            std::sort(rows.begin(), rows.end(), [ascending](const TSortRow& a, const TSortRow& b) {
+                const int result = DeviceTreeCompareNodes(a, b);
+                return result != 0 ? (ascending ? result < 0 : result > 0) : a.Position < b.Position;
+            });
+            // The addresses are put in order by moving them, which never touches the records again.
+            std::vector<std::string> sorted;
+            sorted.reserve(rows.size());
+            for (const TSortRow& row : rows)
+                sorted.push_back(std::move(addresses[static_cast<std::size_t>(row.Position)]));
+            addresses = std::move(sorted);
         }
         FModel.SetAddresses(std::move(addresses));
     }

@@ -4,70 +4,78 @@
 #include "inventory/Descriptions.h"
 #include "inventory/Utils.h"
 
+#include <string_view>
 #include <unordered_map>
+#include <utility>
 
 namespace orvelle {
 
 namespace {
 
+struct TFoldedHash {
+    std::size_t operator()(std::string_view text) const { return HashFolded(text); }
+};
+struct TFoldedEqual {
+    bool operator()(std::string_view a, std::string_view b) const { return EqualFolded(a, b); }
+};
+
+// Counts keys without copying them: the keys are views of the records' own texts (or of constant
+// texts), valid while the device list stays locked, and Take() copies the groups out before that.
 class TGroupCounter {
 public:
-    void Add(const std::string& key) {
-        auto [position, added] = FIndex.try_emplace(FoldCase(key), FGroups.size());
+    explicit TGroupCounter(TFilterKind kind) : FKind(kind) {}
+
+    void Add(std::string_view key) {
+        auto [position, added] = FIndex.try_emplace(key, FGroups.size());
         if (added)
-            FGroups.push_back({false, key.empty() ? std::string("None") : key, FKind, key, 0});
-        ++FGroups[position->second].GroupCount;
+            FGroups.emplace_back(key, 0);
+        ++FGroups[position->second].second;
     }
 
-    explicit TGroupCounter(TFilterKind kind) : FKind(kind) {}
-    std::vector<TFilterNodeData> Take() { return std::move(FGroups); }
+    std::vector<TFilterNodeData> Take() const {
+        std::vector<TFilterNodeData> groups;
+        groups.reserve(FGroups.size());
+        for (const auto& [key, count] : FGroups)
+            groups.push_back({false, key.empty() ? std::string("None") : std::string(key), FKind,
+                              std::string(key), count});
+        return groups;
+    }
 
 private:
     TFilterKind FKind;
-    std::unordered_map<std::string, std::size_t> FIndex;
-    std::vector<TFilterNodeData> FGroups;
+    std::unordered_map<std::string_view, std::size_t, TFoldedHash, TFoldedEqual> FIndex;
+    std::vector<std::pair<std::string_view, std::int32_t>> FGroups;
 };
 
 } // namespace
 
-std::vector<TFilterNodeData> BuildGroups(TDeviceList& list, TFilterKind kind, bool hideInactive) {
+std::array<std::vector<TFilterNodeData>, FilterCategories.size()> BuildGroups(TDeviceList& list,
+                                                                              bool hideInactive) {
     const TDeviceFilter hiding(fkNone, std::string(), hideInactive);
     const TAgeBuckets buckets(Now());
-    // Class texts repeat across devices: each class pair is described once per build.
+    // Class texts repeat across devices: each class pair is described once per build. The map's
+    // nodes stay put, so the counter may keep views of its texts.
     std::unordered_map<std::int64_t, std::string> classTexts;
-    TGroupCounter counter(kind);
+    TGroupCounter lastSeen(fkLastSeen), location(fkLocation), type(fkType), services(fkService);
 
     TDeviceListLock lock(list);
     for (int i = 0; i < list.Count(); ++i) {
         TBTDevice& device = list.GetDevice(i);
         if (!hiding.HidingAdmits(device))
             continue;
-        switch (kind) {
-        case fkLastSeen:
-            counter.Add(buckets.Text(device.LastSeen));
-            break;
-        case fkLocation:
-            counter.Add(device.Location);
-            break;
-        case fkType: {
-            const std::int64_t pair =
-                static_cast<std::int64_t>(device.MajorClass()) * 65536 + device.MinorClass();
-            auto [text, added] = classTexts.try_emplace(pair);
-            if (added)
-                text->second = ClassOfDeviceText(static_cast<std::uint32_t>(device.MajorClass()),
-                                                 static_cast<std::uint32_t>(device.MinorClass()));
-            counter.Add(text->second);
-            break;
-        }
-        case fkService:
-            for (const std::string& service : device.AdvertisedServices())
-                counter.Add(service);
-            break;
-        default:
-            break;
-        }
+        lastSeen.Add(buckets.Text(device.LastSeen));
+        location.Add(device.Location);
+        const std::int64_t pair =
+            static_cast<std::int64_t>(device.MajorClass()) * 65536 + device.MinorClass();
+        auto [text, added] = classTexts.try_emplace(pair);
+        if (added)
+            text->second = ClassOfDeviceText(static_cast<std::uint32_t>(device.MajorClass()),
+                                             static_cast<std::uint32_t>(device.MinorClass()));
+        type.Add(text->second);
+        for (const std::string& service : device.AdvertisedServices())
+            services.Add(service);
     }
-    return counter.Take();
+    return {lastSeen.Take(), location.Take(), type.Take(), services.Take()};
 }
 
 } // namespace orvelle

@@ -35,9 +35,12 @@ inline constexpr std::array<TFilterCategory, 4> FilterCategories{{
     {"Services", fkService},
 }};
 
-// The group nodes of the category of KIND, in the order their keys are first met in the device list.
-// Keys that differ only in letter case form one group under the form met first; a device that the
-// hiding option leaves out is not counted. Takes the device list's lock while counting.
-std::vector<TFilterNodeData> BuildGroups(TDeviceList& list, TFilterKind kind, bool hideInactive);
+// The group nodes of each category, in the order of FilterCategories; in each, the groups come in the
+// order their keys are first met in the device list. Keys that differ only in letter case form one
+// group under the form met first; a device that the hiding option leaves out is not counted. All four
+// are counted in one pass under one hold of the device list's lock, so they describe the same state
+// of the list.
+std::array<std::vector<TFilterNodeData>, FilterCategories.size()> BuildGroups(TDeviceList& list,
+                                                                              bool hideInactive);
 
 } // namespace orvelle

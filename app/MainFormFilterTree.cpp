@@ -64,10 +64,11 @@ void TMainForm::BuildFilterTree() {
     FFilterModel->clear();
     FRebuildingFilterTree = false;
 
-    for (const TFilterCategory& category : FilterCategories) {
-        QStandardItem* categoryNode = NewFilterNode({true, category.Text, fkNone, std::string(), 0});
-        for (const TFilterNodeData& group :
-             BuildGroups(Session->DeviceList(), category.Kind, Session->HideInactive))
+    const auto groups = BuildGroups(Session->DeviceList(), Session->HideInactive);
+    for (std::size_t category = 0; category < FilterCategories.size(); ++category) {
+        QStandardItem* categoryNode =
+            NewFilterNode({true, FilterCategories[category].Text, fkNone, std::string(), 0});
+        for (const TFilterNodeData& group : groups[category])
             categoryNode->appendRow(NewFilterNode(group));
         FFilterModel->appendRow(categoryNode);
     }
