@@ -15,10 +15,6 @@ namespace {
 
 constexpr const char* ExecuteRoutine = "TDiscoveryThread::Execute";
 
-void Sleep(std::chrono::milliseconds duration) {
-    std::this_thread::sleep_for(duration);
-}
-
 // The name debuggers and the system's thread lists show for the calling thread.
 void SetThreadName() {
     pthread_setname_np(pthread_self(), "DiscoveryThread");
@@ -29,7 +25,9 @@ void SetThreadName() {
 TDiscoveryThread::TDiscoveryThread(bool createSuspended, TDispatcher& dispatcher, TDiscoveryWindow& window,
                                    TSoundPlayer& sound, TPause pause)
     : FDispatcher(dispatcher), FWindow(window), FSound(sound),
-      FPause(pause ? std::move(pause) : TPause(Sleep)) {
+      FPause(pause ? std::move(pause) : TPause([this](std::chrono::milliseconds duration) {
+          PauseUnlessTerminated(duration);
+      })) {
     SetDiscoveryHost(this);
     if (!createSuspended)
         Resume();
@@ -48,7 +46,16 @@ void TDiscoveryThread::Resume() {
 }
 
 void TDiscoveryThread::Terminate() {
-    FTerminated = true;
+    {
+        std::lock_guard lock(FPauseLock);
+        FTerminated = true;
+    }
+    FPauseWake.notify_all();
+}
+
+void TDiscoveryThread::PauseUnlessTerminated(std::chrono::milliseconds duration) {
+    std::unique_lock lock(FPauseLock);
+    FPauseWake.wait_for(lock, duration, [this] { return FTerminated.load(); });
 }
 
 void TDiscoveryThread::WaitFor() {

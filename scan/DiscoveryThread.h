@@ -8,7 +8,9 @@
 
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <functional>
+#include <mutex>
 #include <string>
 #include <thread>
 
@@ -20,7 +22,8 @@ inline constexpr std::chrono::milliseconds FailurePause{5000};
 
 class TDiscoveryThread final : public TDiscoveryHost {
 public:
-    // Waits for the given time on the discovery thread; the default sleeps.
+    // Waits for the given time on the discovery thread; the default sleeps until the time is up or the
+    // thread is asked to terminate, so that closing the program never waits out a back-off.
     using TPause = std::function<void(std::chrono::milliseconds)>;
 
     // Created on the GUI thread; the thread runs at once unless CREATESUSPENDED, then from Resume.
@@ -34,7 +37,7 @@ public:
 
     // Starts a suspended thread; does nothing once started.
     void Resume();
-    // Asks the thread to end: the current pass stops at its next result, then the pauses run out.
+    // Asks the thread to end: the current pass stops at its next result, and a pause ends at once.
     void Terminate();
     // On the GUI thread: waits until the thread has ended, serving its hand-overs meanwhile.
     void WaitFor();
@@ -49,6 +52,7 @@ public:
 private:
     void Execute();
     void ReportFailure(const char* message);
+    void PauseUnlessTerminated(std::chrono::milliseconds duration);
 
     TDispatcher& FDispatcher;
     TDiscoveryWindow& FWindow;
@@ -57,6 +61,9 @@ private:
     // Written by the discovery thread just before the log hand-over, read by the GUI thread during it.
     std::string FLogText;
     std::atomic<bool> FTerminated{false};
+    // Wakes the default pause when the thread is asked to terminate.
+    std::mutex FPauseLock;
+    std::condition_variable FPauseWake;
     std::atomic<bool> FFinished{false};
     std::jthread FThread;
 };

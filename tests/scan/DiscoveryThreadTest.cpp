@@ -218,6 +218,21 @@ TEST_F(DiscoveryThreadTest, TerminationDuringTheBackOffWaitsForBothPauses) {
     EXPECT_EQ(Begins(), 1);
 }
 
+// The real pauses (no pause function given) end as soon as the thread is asked to terminate: closing
+// the program right after a failed pass must not wait out the six-second back-off.
+TEST_F(DiscoveryThreadTest, TerminationCutsTheRealBackOffShort) {
+    Platform->InquiryBeginError = leNetworkDown;
+    TDiscoveryThread thread(false, Dispatcher, Window, Window);
+    ASSERT_TRUE(Dispatcher.ServeUntil([this] { return !Window.Events.empty(); }, 20s));
+
+    const auto asked = std::chrono::steady_clock::now();
+    thread.Terminate();
+    thread.WaitFor();
+
+    EXPECT_LT(std::chrono::steady_clock::now() - asked, 3s);
+    EXPECT_EQ(Begins(), 1);
+}
+
 TEST_F(DiscoveryThreadTest, WaitingServesTheHandOversThatTheEndingPassMakes) {
     Platform->Inquiry = {{Sighting(Organizer, "Organizer", 0x20C)}};
     {
