@@ -21,6 +21,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     QApplication::setApplicationName(QStringLiteral("Tamsholt Orvelle"));
+    // One look on every desktop, as the window was designed for.
+    QApplication::setStyle(QStringLiteral("Fusion"));
     QTemporaryDir directory;
     SetSessionFileName(directory.filePath(QStringLiteral("Orvelle.dat")).toStdString());
     SetPlatform(std::make_shared<TSimulatedRadio>(DemoScenario()));

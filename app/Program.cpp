@@ -61,6 +61,8 @@ int RunWindows(std::vector<std::string>& toolkitArguments) {
         return 2;
     }
     QApplication::setApplicationName(QStringLiteral("Tamsholt Orvelle"));
+    // One look on every desktop, as the window was designed for.
+    QApplication::setStyle(QStringLiteral("Fusion"));
     QApplication::setWindowIcon(ProgramIcon());
 
     try {
