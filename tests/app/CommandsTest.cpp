@@ -8,6 +8,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
@@ -90,6 +91,15 @@ TEST_F(CommandsTest, MenusListTheActionsInOrder) {
     auto* context = FForm->findChild<QMenu*>(QStringLiteral("DeviceManageMenu"));
     ASSERT_NE(context, nullptr);
     EXPECT_EQ(texts(context->actions()).toStdString(), "&Inspect Device...|-|&Delete Device");
+}
+
+TEST_F(CommandsTest, HighlightedMenuItemShowsItsHintInTheFirstPanel) {
+    auto* hint = FForm->findChild<QLabel*>(QStringLiteral("HintPanel"));
+    QMenu* configure = FForm->menuBar()->actions()[1]->menu();
+    configure->popup(FForm->mapToGlobal(QPoint(10, 10)));
+    configure->setActiveAction(Action("SetLocation"));
+    EXPECT_EQ(hint->text(), QStringLiteral("Specify the current location"));
+    configure->close();
 }
 
 TEST_F(CommandsTest, DeviceCommandsAreEnabledExactlyWhileADeviceIsSelected) {
