@@ -1,4 +1,4 @@
-// Whole-file reading and replacing with POSIX calls: temporary file, fsync, rename.
+// Reading files whole or in pieces, and replacing them with POSIX calls: temporary file, fsync, rename.
 #include "inventory/FileIO.h"
 
 #include "inventory/Errors.h"
@@ -64,17 +64,42 @@ std::string TemporaryName(const std::string& target) {
 
 } // namespace
 
-std::optional<TFileBytes> ReadFileBytes(const std::string& path) {
-    TFileDescriptor file(open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (file.Get() < 0)
-        return std::nullopt;
+TFileReader::TFileReader(const std::string& path) {
+    const int descriptor = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (descriptor < 0)
+        return;
     struct stat status {};
-    if (fstat(file.Get(), &status) != 0 || !S_ISREG(status.st_mode))
+    if (fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode)) {
+        close(descriptor);
+        return;
+    }
+    FDescriptor = descriptor;
+    FSize = static_cast<std::size_t>(status.st_size);
+}
+
+TFileReader::~TFileReader() {
+    if (FDescriptor >= 0)
+        close(FDescriptor);
+}
+
+std::optional<std::size_t> TFileReader::Read(char* buffer, std::size_t size) {
+    for (;;) {
+        const ssize_t count = read(FDescriptor, buffer, size);
+        if (count >= 0)
+            return static_cast<std::size_t>(count);
+        if (errno != EINTR)
+            return std::nullopt;
+    }
+}
+
+std::optional<TFileBytes> ReadFileBytes(const std::string& path) {
+    TFileReader file(path);
+    if (!file.IsOpen())
         return std::nullopt;
     // Read straight into a buffer that is not cleared first; a file that grows meanwhile is read to
     // its new end.
     TFileBytes bytes;
-    std::size_t capacity = static_cast<std::size_t>(status.st_size);
+    std::size_t capacity = file.Size();
     bytes.Data = std::make_unique_for_overwrite<char[]>(capacity);
     for (;;) {
         if (bytes.Size == capacity) {
@@ -83,14 +108,12 @@ std::optional<TFileBytes> ReadFileBytes(const std::string& path) {
             std::copy_n(bytes.Data.get(), bytes.Size, larger.get());
             bytes.Data = std::move(larger);
         }
-        const ssize_t count = read(file.Get(), bytes.Data.get() + bytes.Size, capacity - bytes.Size);
-        if (count < 0 && errno == EINTR)
-            continue;
-        if (count < 0)
+        const auto count = file.Read(bytes.Data.get() + bytes.Size, capacity - bytes.Size);
+        if (!count)
             return std::nullopt;
-        if (count == 0)
+        if (*count == 0)
             return bytes;
-        bytes.Size += static_cast<std::size_t>(count);
+        bytes.Size += *count;
     }
 }
 

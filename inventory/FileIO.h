@@ -1,4 +1,4 @@
-// Whole-file reading and the replacing write that never leaves a shortened file behind.
+// Whole-file and piecewise reading, and the replacing write that never leaves a shortened file behind.
 #pragma once
 
 #include <functional>
@@ -18,6 +18,27 @@ struct TFileBytes {
 
 // The file's bytes, or none when it cannot be opened or read.
 std::optional<TFileBytes> ReadFileBytes(const std::string& path);
+
+// A regular file open for reading in pieces, so that a large file need not be held in memory as a
+// whole. Other processes keep any access to it meanwhile; a file that grows is read to its new end.
+class TFileReader {
+public:
+    explicit TFileReader(const std::string& path);
+    ~TFileReader();
+    TFileReader(const TFileReader&) = delete;
+    TFileReader& operator=(const TFileReader&) = delete;
+
+    // False when the file could not be opened or is no regular file.
+    bool IsOpen() const { return FDescriptor >= 0; }
+    // The size the file had when it was opened.
+    std::size_t Size() const { return FSize; }
+    // Reads up to SIZE bytes into BUFFER: the number read, 0 at the end, none on a read error.
+    std::optional<std::size_t> Read(char* buffer, std::size_t size);
+
+private:
+    int FDescriptor = -1;
+    std::size_t FSize = 0;
+};
 
 // Takes the bytes of a file in pieces, in order.
 using TByteSink = std::function<void(std::string_view)>;

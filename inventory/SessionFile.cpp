@@ -1,4 +1,4 @@
-// The session file operations: the state's text written as a whole, and read back as a whole.
+// The session file operations: the state's text written as a whole, and read back in pieces.
 #include "inventory/SessionFile.h"
 
 #include "inventory/FileIO.h"
@@ -15,8 +15,10 @@ void SaveComponentToFile(TSessionState& state, const std::string& path) {
 }
 
 std::unique_ptr<TSessionState> LoadComponentFromFile(const std::string& path) {
-    const auto text = ReadFileBytes(path);
-    return text ? ComponentFromText(text->View()) : nullptr;
+    TFileReader file(path);
+    if (!file.IsOpen())
+        return nullptr;
+    return ComponentFromSource([&file](char* buffer, std::size_t size) { return file.Read(buffer, size); });
 }
 
 } // namespace orvelle

@@ -5,7 +5,9 @@
 #include "inventory/FileIO.h"
 #include "inventory/SessionState.h"
 
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -20,6 +22,14 @@ void WriteComponent(const TSessionState& state, const TByteSink& sink);
 
 // A new state decoded from TEXT, or none when the text is malformed in any way.
 std::unique_ptr<TSessionState> ComponentFromText(std::string_view text);
+
+// Takes the next piece of a text into BUFFER (at most SIZE bytes): the number of bytes, 0 at the end
+// of the text, none on a read error.
+using TByteSource = std::function<std::optional<std::size_t>(char* buffer, std::size_t size)>;
+
+// The same decoding of the text that SOURCE hands over piece by piece, through a buffer of fixed size,
+// so that a large file is never held in memory as a whole. None on a read error as well.
+std::unique_ptr<TSessionState> ComponentFromSource(const TByteSource& source);
 
 // Writes STATE's text to PATH, replacing the file as a whole (temporary file, flush to disk, rename).
 // Takes the device list's lock while the text is made. Raises EOrvelleError "Unable to create file: "

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstring>
 #include <strings.h>
 
 namespace orvelle {
@@ -43,11 +44,65 @@ int HexValue(unsigned char byte) {
     return -1;
 }
 
+// A text read in pieces, handed to the tokenizer in windows of whole lines: a window ends with a line
+// feed, or is the last part of the text. No token spans a line feed, so none spans two windows. A NUL
+// byte ends the text, as it does for a text read whole.
+class TLineWindows {
+public:
+    explicit TLineWindows(const TByteSource& source) : FSource(source) {}
+
+    // The next window; empty at the end of the text. The previous window's bytes are overwritten.
+    std::string_view Next();
+
+private:
+    // Room for many lines at a time, so that the source is called rarely; far above the longest line
+    // the reader accepts.
+    static constexpr std::size_t BufferSize = 256 * 1024;
+
+    const TByteSource& FSource;
+    std::unique_ptr<char[]> FBuffer = std::make_unique_for_overwrite<char[]>(BufferSize);
+    std::size_t FFilled = 0;
+    std::size_t FWindowEnd = 0;
+    bool FEnded = false;
+};
+
+std::string_view TLineWindows::Next() {
+    // The unfinished line after the last window moves to the front.
+    char* const buffer = FBuffer.get();
+    std::copy(buffer + FWindowEnd, buffer + FFilled, buffer);
+    FFilled -= FWindowEnd;
+    FWindowEnd = 0;
+    while (!FEnded) {
+        // The tokenizer asks for more only when it is about to enter this line, and a line the
+        // tokenizer enters that is longer than the limit rejects the text in any case.
+        if (FFilled == BufferSize)
+            Reject();
+        const auto count = FSource(buffer + FFilled, BufferSize - FFilled);
+        if (!count)
+            Reject();
+        const std::size_t start = FFilled;
+        const auto* const nul = static_cast<const char*>(std::memchr(buffer + start, 0, *count));
+        FFilled = nul != nullptr ? static_cast<std::size_t>(nul - buffer) : start + *count;
+        FEnded = *count == 0 || nul != nullptr;
+        const auto* const lineFeed = static_cast<const char*>(memrchr(buffer + start, '\n', FFilled - start));
+        if (lineFeed != nullptr && !FEnded) {
+            FWindowEnd = static_cast<std::size_t>(lineFeed - buffer) + 1;
+            return {buffer, FWindowEnd};
+        }
+    }
+    FWindowEnd = FFilled;
+    return {buffer, FFilled};
+}
+
 enum TTokenKind { tkEnd, tkIdentifier, tkInteger, tkString, tkSymbol };
 
 class TTokenizer {
 public:
-    explicit TTokenizer(std::string_view text) : FText(text) { Advance(); }
+    // WINDOWS, when given, supplies the text that follows TEXT.
+    explicit TTokenizer(std::string_view text, TLineWindows* windows = nullptr)
+        : FText(text), FWindows(windows) {
+        Advance();
+    }
 
     TTokenKind Kind() const { return FKind; }
     std::string_view Identifier() const { return FIdentifier; }
@@ -69,6 +124,7 @@ private:
         return position < FText.size() ? static_cast<unsigned char>(FText[position]) : 0;
     }
     void SkipBlanks();
+    bool NextWindow();
     void CheckLine(std::size_t end) const;
     void ReadIdentifier();
     void ReadNumber();
@@ -77,7 +133,9 @@ private:
     bool DecodeString(bool unicodeQuotes);
     std::size_t Digits(std::size_t position, std::uint64_t limit, std::uint64_t& value) const;
 
+    // The text, or the current window of it; positions count from its start.
     std::string_view FText;
+    TLineWindows* FWindows;
     std::size_t FPosition = 0;
     std::size_t FLineStart = 0;
     TTokenKind FKind = tkEnd;
@@ -93,6 +151,8 @@ private:
 void TTokenizer::SkipBlanks() {
     for (;;) {
         const unsigned char byte = Byte(FPosition);
+        if (byte == 0 && FPosition == FText.size() && NextWindow())
+            continue;
         if (byte == 0 || byte > ' ')
             return;
         if (byte == '\n') {
@@ -101,6 +161,17 @@ void TTokenizer::SkipBlanks() {
         }
         ++FPosition;
     }
+}
+
+// Moves on to the next window of the text, if any. The window ends either after a line feed, which
+// SkipBlanks has passed, or at the end of the text: either way no token or line is cut.
+bool TTokenizer::NextWindow() {
+    if (FWindows == nullptr)
+        return false;
+    FText = FWindows->Next();
+    FPosition = 0;
+    FLineStart = 0;
+    return !FText.empty();
 }
 
 // The line from FLineStart to the line feed (or the text's end) at END, its CR not counted.
@@ -207,6 +278,18 @@ char FromUnicode(std::uint32_t code) {
     return byte < 0 ? '?' : static_cast<char>(byte);
 }
 
+// Reads the decimal digits at IN (before END) into CODE, rejecting a value above 0xFFFF; returns the
+// position after them.
+const char* EscapeDigits(const char* in, const char* end, std::uint32_t& code) {
+    code = 0;
+    for (; in < end && IsDigit(static_cast<unsigned char>(*in)); ++in) {
+        code = code * 10 + static_cast<std::uint32_t>(*in - '0');
+        if (code > 0xFFFF)
+            Reject();
+    }
+    return in;
+}
+
 bool IsQuotedRunByte(unsigned char byte) {
     return byte != '\'' && byte != 0 && byte != '\r' && byte != '\n' && (byte < 0x80 || byte >= 0xA0);
 }
@@ -228,61 +311,55 @@ void TTokenizer::ReadString() {
 // Decodes the string token at FPosition into FString, reading quoted bytes 0x80 to 0x9F as Unicode
 // codes when UNICODEQUOTES. Returns true when that choice was wrong for the token.
 bool TTokenizer::DecodeString(bool unicodeQuotes) {
-    // Every character of the text takes at least one byte of the token, and a token never spans
-    // lines, so the rest of the line is room enough. A line longer than the limit is rejected, so
-    // running out of the room bounded by the limit rejects the text too.
+    // A token never spans lines, and each character it gives takes at least one of its bytes, so the
+    // output is never longer than the part of the line that is read, which is at most as long as
+    // FString. A longer line is cut there: it rejects the text in any case, as will the token or what
+    // follows it.
     const std::string_view rest = FText.substr(FPosition, FString.size());
+    const char* in = rest.data();
+    const char* const end = in + std::min(rest.size(), rest.find('\n'));
+    // Plain locals: writing the output through a char pointer would otherwise make the compiler store
+    // and reload the members around every byte.
     char* out = FString.data();
-    char* const limit = out + std::min(rest.size(), rest.find('\n'));
-    const auto put = [&out, limit](char byte) {
-        if (out == limit)
-            Reject();
-        *out++ = byte;
-    };
     bool unicode = false;
     bool quotedHigh = false;
     // A high surrogate escape directly followed by a low one is one character, which the code page
     // lacks: one '?' for the pair.
     bool highSurrogate = false;
     for (;;) {
-        const unsigned char byte = Byte(FPosition);
-        if (byte == '\'') {
-            for (++FPosition;; ++FPosition) {
-                const std::size_t run = FPosition;
-                while (IsQuotedRunByte(Byte(FPosition)))
-                    ++FPosition;
-                if (FPosition - run > static_cast<std::size_t>(limit - out))
+        if (in < end && *in == '\'') {
+            for (++in;; ++in) {
+                const char* const run = in;
+                while (in < end && IsQuotedRunByte(static_cast<unsigned char>(*in)))
+                    ++in;
+                out = std::copy(run, in, out);
+                highSurrogate = highSurrogate && in == run;
+                // The line's end, the text's end and a NUL byte all leave the quoted part open.
+                if (in == end || *in == 0 || *in == '\r')
                     Reject();
-                out = std::copy(FText.data() + run, FText.data() + FPosition, out);
-                highSurrogate = highSurrogate && FPosition == run;
-                const unsigned char inner = Byte(FPosition);
-                if (inner == 0 || inner == '\r' || inner == '\n')
-                    Reject();
-                if (inner == '\'') {
-                    if (Byte(FPosition + 1) != '\'')
+                if (*in == '\'') {
+                    if (in + 1 == end || in[1] != '\'')
                         break;
-                    ++FPosition;
-                    put('\'');
+                    ++in;
+                    *out++ = '\'';
                 } else {
+                    const auto high = static_cast<unsigned char>(*in);
                     quotedHigh = true;
-                    put(unicodeQuotes ? FromUnicode(inner) : static_cast<char>(inner));
+                    *out++ = unicodeQuotes ? FromUnicode(high) : static_cast<char>(high);
                 }
                 highSurrogate = false;
             }
-            ++FPosition;
-        } else if (byte == '#') {
+            ++in;
+        } else if (in < end && *in == '#') {
             std::uint32_t code = 0;
-            for (++FPosition; IsDigit(Byte(FPosition)); ++FPosition) {
-                code = code * 10 + (Byte(FPosition) - '0');
-                if (code > 0xFFFF)
-                    Reject();
-            }
+            in = EscapeDigits(in + 1, end, code);
             unicode = unicode || code > 127;
             const bool pair = highSurrogate && code >= 0xDC00 && code <= 0xDFFF;
             if (!pair)
-                put(FromUnicode(code));
+                *out++ = FromUnicode(code);
             highSurrogate = !pair && code >= 0xD800 && code <= 0xDBFF;
         } else {
+            FPosition = static_cast<std::size_t>(in - FText.data());
             FStringLength = static_cast<std::size_t>(out - FString.data());
             return !unicodeQuotes && unicode && quotedHigh;
         }
@@ -293,14 +370,15 @@ bool TTokenizer::DecodeString(bool unicodeQuotes) {
 // same setters the program uses, so the file's order decides the outcome.
 class TSessionReader {
 public:
-    explicit TSessionReader(std::string_view text) : FTokens(text) {}
+    explicit TSessionReader(std::string_view text, TLineWindows* windows = nullptr)
+        : FTokens(text, windows) {}
 
     std::unique_ptr<TSessionState> Read();
 
 private:
     void Expect(char symbol);
-    std::string_view ExpectIdentifier();
-    std::string PropertyPath();
+    void AppendIdentifier(std::string& text);
+    std::string_view PropertyPath();
     std::string ReadString();
     std::vector<std::string> ReadStringList();
     std::int32_t ReadInteger();
@@ -313,6 +391,7 @@ private:
 
     TTokenizer FTokens;
     std::string FJoined;
+    std::string FPath;
     bool FLocationListDropped = false;
     bool FLogDropped = false;
 };
@@ -323,23 +402,25 @@ void TSessionReader::Expect(char symbol) {
     FTokens.Advance();
 }
 
-std::string_view TSessionReader::ExpectIdentifier() {
+// Appends the identifier to TEXT before moving on: moving on may replace the window it lies in.
+void TSessionReader::AppendIdentifier(std::string& text) {
     if (FTokens.Kind() != tkIdentifier)
         Reject();
-    const std::string_view identifier = FTokens.Identifier();
+    text += FTokens.Identifier();
     FTokens.Advance();
-    return identifier;
 }
 
-std::string TSessionReader::PropertyPath() {
-    std::string path(ExpectIdentifier());
+// The path in a buffer kept for the whole read, valid until the next call.
+std::string_view TSessionReader::PropertyPath() {
+    FPath.clear();
+    AppendIdentifier(FPath);
     while (FTokens.IsSymbol('.')) {
         FTokens.Advance();
-        path += '.';
-        path += ExpectIdentifier();
+        FPath += '.';
+        AppendIdentifier(FPath);
     }
     Expect('=');
-    return path;
+    return FPath;
 }
 
 // One string value: string tokens joined by "+".
@@ -406,12 +487,14 @@ std::unique_ptr<TSessionState> TSessionReader::Read() {
     if (!FTokens.IsKeyword("object") && !FTokens.IsKeyword("inherited") && !FTokens.IsKeyword("inline"))
         Reject();
     FTokens.Advance();
-    std::string_view name;
-    std::string_view className = ExpectIdentifier();
+    std::string name;
+    std::string className;
+    AppendIdentifier(className);
     if (FTokens.IsSymbol(':')) {
         FTokens.Advance();
-        name = className;
-        className = ExpectIdentifier();
+        name = std::move(className);
+        className.clear();
+        AppendIdentifier(className);
     }
     SkipIndex();
     if (!SameText(className, "TSessionState"))
@@ -516,16 +599,29 @@ void TSessionReader::ReadDeviceProperty(TBTDevice& device, std::string_view path
     }
 }
 
-} // namespace
-
-std::unique_ptr<TSessionState> ComponentFromText(std::string_view text) {
+// The state READ makes, or none for every rejection, the lack of memory included.
+template<class Read>
+std::unique_ptr<TSessionState> StateOrNone(Read&& read) {
     try {
-        return TSessionReader(text).Read();
+        return read();
     } catch (const TReadError&) {
         return nullptr;
     } catch (const std::bad_alloc&) {
         return nullptr;
     }
+}
+
+} // namespace
+
+std::unique_ptr<TSessionState> ComponentFromText(std::string_view text) {
+    return StateOrNone([text] { return TSessionReader(text).Read(); });
+}
+
+std::unique_ptr<TSessionState> ComponentFromSource(const TByteSource& source) {
+    return StateOrNone([&source] {
+        TLineWindows windows(source);
+        return TSessionReader(windows.Next(), &windows).Read();
+    });
 }
 
 } // namespace orvelle
