@@ -1,6 +1,7 @@
 // Parsing of the program's own options; everything else is left to the toolkit.
 #include "app/CommandLine.h"
 
+#include <charconv>
 #include <string_view>
 
 namespace orvelle {
@@ -13,6 +14,24 @@ std::optional<std::string> OptionValue(std::string_view argument, std::string_vi
         argument[name.size()] == '=')
         return std::string(argument.substr(name.size() + 1));
     return std::nullopt;
+}
+
+// A pass longer than an hour would keep the adapter busy without any use; the bound also keeps the
+// window's end time far from overflowing.
+constexpr int MaxInquirySeconds = 3600;
+
+constexpr const char* InquirySecondsUsage =
+    "--inquiry-seconds needs a whole number of seconds from 1 to 3600: --inquiry-seconds=N";
+
+// The seconds of "--inquiry-seconds=TEXT" when all of TEXT is a whole number in range, so that blanks,
+// fractions and trailing letters are refused rather than half read.
+std::optional<int> InquirySeconds(std::string_view text) {
+    int seconds = 0;
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, seconds);
+    if (error != std::errc() || stop != end || seconds < 1 || seconds > MaxInquirySeconds)
+        return std::nullopt;
+    return seconds;
 }
 
 } // namespace
@@ -38,6 +57,12 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
             result.SessionFile = *path;
         } else if (argument == "--session") {
             result.Error = "--session needs a file name: --session=PATH";
+        } else if (auto seconds = OptionValue(argument, "--inquiry-seconds")) {
+            result.InquirySeconds = InquirySeconds(*seconds);
+            if (!result.InquirySeconds)
+                result.Error = InquirySecondsUsage;
+        } else if (argument == "--inquiry-seconds") {
+            result.Error = InquirySecondsUsage;
         } else {
             result.Error = "unknown option " + argument;
         }
@@ -56,6 +81,8 @@ std::string UsageText() {
            "  --simulate         scan the simulated radio with the built-in demo scenario\n"
            "  --simulate=FILE    scan the simulated radio with the scenario FILE (JSON)\n"
            "  --session=PATH     keep the session in PATH (default: Orvelle.dat beside the program)\n"
+           "  --inquiry-seconds=N\n"
+           "                     listen N seconds (1-3600, default 12) in each pass over the adapter\n"
            "  --help             show this help and exit\n"
            "  --version          show the version and exit\n"
            "\n"

@@ -13,6 +13,9 @@ struct TCommandLine {
     // The scenario of --simulate=FILE; none for the built-in demo scenario.
     std::optional<std::string> ScenarioFile;
     std::optional<std::string> SessionFile;
+    // How long one pass listens on the Bluetooth adapter (--inquiry-seconds=N); none for the backend's
+    // default.
+    std::optional<int> InquirySeconds;
     bool Help = false;
     bool Version = false;
     // Set when the command line is wrong; the program then prints it with the usage and exits with 2.

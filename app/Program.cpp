@@ -22,6 +22,7 @@
 
 #include <QApplication>
 
+#include <chrono>
 #include <cstdio>
 #include <memory>
 #include <vector>
@@ -32,8 +33,12 @@ namespace {
 
 // The radio the command line asks for. Raises EOrvelleError when a scenario cannot be read.
 std::shared_ptr<TBluetoothPlatform> ChosenPlatform(const TCommandLine& commandLine) {
-    if (!commandLine.Simulate)
-        return CreateBlueZPlatform();
+    if (!commandLine.Simulate) {
+        TBlueZSettings settings;
+        if (commandLine.InquirySeconds)
+            settings.InquiryWindow = std::chrono::seconds(*commandLine.InquirySeconds);
+        return CreateBlueZPlatform(settings);
+    }
     if (commandLine.ScenarioFile)
         return std::make_shared<TSimulatedRadio>(LoadScenarioFile(*commandLine.ScenarioFile));
     return std::make_shared<TSimulatedRadio>(DemoScenario());

@@ -1,5 +1,6 @@
 // The program around the window: the command line, the crash report, the termination signals, the
 // new-device sound's choice, and the whole program run offscreen on a scenario.
+#include "ProgramRun.h"
 #include "app/CommandLine.h"
 #include "app/CrashHandler.h"
 #include "app/FoundSound.h"
@@ -68,6 +69,37 @@ TEST(CommandLineTest, ParsesTheProgramsOptionsAndLeavesTheRestToTheToolkit) {
     EXPECT_EQ(VersionText(), "orvelle 1.1.1\n");
 }
 
+TEST(CommandLineTest, InquirySecondsTakesOnlyAWholeNumberInRange) {
+    const std::pair<const char*, std::optional<int>> cases[] = {
+        {"--inquiry-seconds=1", 1},
+        {"--inquiry-seconds=12", 12},
+        {"--inquiry-seconds=3600", 3600},
+        {"--inquiry-seconds=0", {}},
+        {"--inquiry-seconds=-3", {}},
+        {"--inquiry-seconds=+3", {}},
+        {"--inquiry-seconds=3601", {}},
+        {"--inquiry-seconds=1.5", {}},
+        {"--inquiry-seconds=12s", {}},
+        {"--inquiry-seconds= 5", {}},
+        {"--inquiry-seconds=", {}},
+        {"--inquiry-seconds", {}},
+        {"--inquiry-seconds=99999999999999999999", {}},
+    };
+    for (const auto& [argument, seconds] : cases) {
+        const TCommandLine parsed = ParseCommandLine({"orvelle", argument, "--session=x.dat"});
+        EXPECT_EQ(parsed.InquirySeconds, seconds) << argument;
+        if (seconds) {
+            EXPECT_EQ(parsed.Error, "") << argument;
+            EXPECT_EQ(parsed.SessionFile, "x.dat") << argument;
+        } else {
+            EXPECT_NE(parsed.Error.find("--inquiry-seconds=N"), std::string::npos)
+                << argument << ": " << parsed.Error;
+        }
+    }
+    EXPECT_EQ(ParseCommandLine({"orvelle"}).InquirySeconds, std::nullopt) << "the backend's default";
+    EXPECT_NE(UsageText().find("--inquiry-seconds=N"), std::string::npos);
+}
+
 TEST(FoundSoundTest, EmptyPlaysNothingAMissingFileTheDesktopDefault) {
     QTemporaryDir directory;
     const std::string existing = directory.filePath(QStringLiteral("found.wav")).toStdString();
@@ -124,30 +156,6 @@ TEST(TerminationSignalsTest, EachSignalRunsTheHandlerOnTheEventLoop) {
     }
 }
 
-// The program itself, started as a person would start it.
-class ProgramRunTest : public ::testing::Test {
-protected:
-    QString Program() const { return QStringLiteral(ORVELLE_BINARY_DIR "/app/orvelle"); }
-    QString SessionFile() const { return FDirectory.filePath(QStringLiteral("Orvelle.dat")); }
-
-    void WriteFile(const QString& name, const QByteArray& text) {
-        QFile file(FDirectory.filePath(name));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(text);
-    }
-
-    void Start(QProcess& process, const QStringList& arguments) {
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        process.setProcessEnvironment(environment);
-        process.setWorkingDirectory(FDirectory.path());
-        process.start(Program(), arguments);
-        ASSERT_TRUE(process.waitForStarted()) << Program().toStdString();
-    }
-
-    QTemporaryDir FDirectory;
-};
-
 TEST_F(ProgramRunTest, ScansAScenarioAndSavesEverythingWhenTerminated) {
     {
         TSessionState stored;
@@ -169,12 +177,9 @@ TEST_F(ProgramRunTest, ScansAScenarioAndSavesEverythingWhenTerminated) {
     Start(process, {QStringLiteral("--simulate=") + FDirectory.filePath(QStringLiteral("scenario.json")),
                     QStringLiteral("--session=") + SessionFile()});
     QThread::sleep(3);
-    process.terminate();
-    ASSERT_TRUE(process.waitForFinished(20000));
-    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit) << process.readAllStandardError().toStdString();
-    EXPECT_EQ(process.exitCode(), 0);
+    Terminate(process);
 
-    std::unique_ptr<TSessionState> saved(LoadSession());
+    const std::unique_ptr<TSessionState> saved = SavedSession();
     {
         TDeviceListLock lock(saved->DeviceList());
         ASSERT_EQ(saved->DeviceList().Count(), 2);
@@ -187,14 +192,29 @@ TEST_F(ProgramRunTest, ScansAScenarioAndSavesEverythingWhenTerminated) {
     }
     const std::vector<std::string>& log = saved->Log;
     ASSERT_EQ(log.size(), 4u);
-    const auto text = [](const std::string& line) { return line.substr(line.find(": ") + 2); };
-    EXPECT_EQ(text(log[0]), "Scan finished");
-    EXPECT_EQ(text(log[1]), "Found new device: (00:0A:3A:54:12:35)");
-    EXPECT_EQ(text(log[2]), "Found new device: (00:0A:3A:54:12:34)");
-    EXPECT_EQ(text(log[3]), "Scan started in location Lab");
+    EXPECT_EQ(LogText(log[0]), "Scan finished");
+    EXPECT_EQ(LogText(log[1]), "Found new device: (00:0A:3A:54:12:35)");
+    EXPECT_EQ(LogText(log[2]), "Found new device: (00:0A:3A:54:12:34)");
+    EXPECT_EQ(LogText(log[3]), "Scan started in location Lab");
     EXPECT_TRUE(saved->HideInactive);
     EXPECT_EQ(saved->Location(), "Lab");
     EXPECT_EQ(saved->LocationList, std::vector<std::string>{"Lab"});
+}
+
+TEST_F(ProgramRunTest, BadInquirySecondsStopsTheProgramWithStatusTwoAndWritesNothing) {
+    QProcess process;
+    Start(process, {QStringLiteral("--inquiry-seconds=0"), QStringLiteral("--session=") + SessionFile()});
+    ASSERT_TRUE(process.waitForFinished(20000));
+    EXPECT_EQ(process.exitCode(), 2);
+    const QByteArray error = process.readAllStandardError();
+    EXPECT_TRUE(error.startsWith("orvelle: --inquiry-seconds needs a whole number")) << error.toStdString();
+    EXPECT_FALSE(QFile::exists(SessionFile()));
+
+    QProcess help;
+    Start(help, {QStringLiteral("--help")});
+    ASSERT_TRUE(help.waitForFinished(20000));
+    EXPECT_EQ(help.exitCode(), 0);
+    EXPECT_TRUE(help.readAllStandardOutput().contains("--inquiry-seconds=N"));
 }
 
 TEST_F(ProgramRunTest, BadScenarioStopsTheProgramWithStatusTwoAndWritesNothing) {

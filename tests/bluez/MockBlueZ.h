@@ -60,6 +60,15 @@ private:
     pid_t FMock = -1;
 };
 
+// A private bus with the mock daemon serving on it, for a test that needs both throughout.
+struct TMockBlueZOnBus {
+    TMockBlueZOnBus() : Mock(Bus.Directory() + "/mock.log") {}
+    bool Running() const { return Bus.Running() && Mock.Running(); }
+
+    TPrivateBus Bus;
+    TMockBlueZ Mock;
+};
+
 // The object path the mock gives a device.
 std::string DevicePath(const std::string& adapter, const std::string& address);
 
