@@ -268,5 +268,54 @@ TEST(SessionReader, ReplacesOrKeepsListsAsTheFileSays) {
     EXPECT_EQ(next->FoundSound, DefaultFoundSound);
 }
 
+std::string LockedText(TSessionState& state) {
+    const TDeviceListLock guard(state.DeviceList());
+    return ComponentToText(state);
+}
+
+// A session of several megabytes is read in pieces: every piece boundary must fall somewhere harmless,
+// whether the pieces come from the file or in odd sizes from any other source.
+TEST(SessionReader, LargeSessionReadsBackTheSameWhateverThePieces) {
+    TSessionState state;
+    std::string allBytes;
+    for (int byte = 0; byte < 256; ++byte)
+        allBytes += static_cast<char>(byte);
+    {
+        const TDeviceListLock guard(state.DeviceList());
+        for (int i = 0; i < 3000; ++i) {
+            TBTDevice& device = state.DeviceList().AddDevice("(00:0A:3A:00:" + std::to_string(i) + ")");
+            device.Name = "Device " + std::to_string(i) + allBytes.substr(static_cast<std::size_t>(i % 256));
+            device.LastSeen = 1133946400 + i;
+            device.SeenCount = i;
+            device.RawSDPRecords = {allBytes, std::string(static_cast<std::size_t>(300 + i % 700), 'x')};
+            device.Location = "Room " + std::to_string(i % 17);
+        }
+    }
+    for (int i = 0; i < 2000; ++i)
+        state.Log.push_back("Line " + std::to_string(i) + "\r\n" + allBytes);
+    const std::string text = LockedText(state);
+    ASSERT_GT(text.size(), 4u * 1024 * 1024);
+
+    test::TTempDir directory;
+    const std::string path = directory.File("large.dat");
+    test::WriteAll(path, text);
+    const auto fromFile = LoadComponentFromFile(path);
+    ASSERT_NE(fromFile, nullptr);
+    EXPECT_TRUE(LockedText(*fromFile) == text);
+
+    std::size_t offset = 0;
+    std::size_t step = 1;
+    const auto fromPieces =
+        ComponentFromSource([&](char* buffer, std::size_t size) -> std::optional<std::size_t> {
+            step = step * 7 % 5003 + 1;
+            const std::size_t count = std::min({size, step, text.size() - offset});
+            text.copy(buffer, count, offset);
+            offset += count;
+            return count;
+        });
+    ASSERT_NE(fromPieces, nullptr);
+    EXPECT_TRUE(LockedText(*fromPieces) == text);
+}
+
 } // namespace
 } // namespace orvelle
