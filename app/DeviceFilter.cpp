@@ -1,7 +1,7 @@
 // The device test and its helpers.
 #include "app/DeviceFilter.h"
 
-#include "inventory/CodePage.h"
+#include "bluetooth/sdp/CodePage.h"
 #include "inventory/Descriptions.h"
 #include "inventory/Utils.h"
 

@@ -3,7 +3,7 @@
 #include "app/DeviceListView.h"
 
 #include "app/DeviceCell.h"
-#include "inventory/CodePage.h"
+#include "bluetooth/sdp/CodePage.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>

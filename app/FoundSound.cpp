@@ -1,7 +1,7 @@
 // libcanberra plays the sound on its own thread; one context serves the whole run.
 #include "app/FoundSound.h"
 
-#include "inventory/CodePage.h"
+#include "bluetooth/sdp/CodePage.h"
 
 #include <canberra.h>
 #include <sys/stat.h>

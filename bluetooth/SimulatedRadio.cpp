@@ -1,8 +1,8 @@
 // The simulated radio's lookups and radio operations over its scenario.
 #include "bluetooth/SimulatedRadio.h"
 
+#include "bluetooth/sdp/CodePage.h"
 #include "bluetooth/sdp/LastError.h"
-#include "inventory/CodePage.h"
 #include "inventory/Utils.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 // The reader of the session file's text: tokens, structure and the properties applied in file order.
 // Any error rejects the whole text; nothing is allocated from a number in the text.
-#include "inventory/CodePage.h"
+#include "bluetooth/sdp/CodePage.h"
 #include "inventory/SessionFile.h"
 
 #include <algorithm>

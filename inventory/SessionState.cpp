@@ -1,7 +1,7 @@
 // The session state, its location setter, the process-wide session and its file.
 #include "inventory/SessionState.h"
 
-#include "inventory/CodePage.h"
+#include "bluetooth/sdp/CodePage.h"
 #include "inventory/Errors.h"
 #include "inventory/FileIO.h"
 #include "inventory/SessionFile.h"

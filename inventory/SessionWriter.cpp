@@ -1,5 +1,5 @@
 // The writer of the session file's text: one fixed layout for a given state, built in one buffer.
-#include "inventory/CodePage.h"
+#include "bluetooth/sdp/CodePage.h"
 #include "inventory/SessionFile.h"
 
 #include <algorithm>

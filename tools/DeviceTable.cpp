@@ -1,7 +1,7 @@
 // Rows of the device table and their three output forms.
 #include "tools/DeviceTable.h"
 
-#include "inventory/CodePage.h"
+#include "bluetooth/sdp/CodePage.h"
 #include "inventory/Descriptions.h"
 #include "inventory/Utils.h"
 

@@ -2,7 +2,7 @@
 // its input completely before it touches the output, and writes nothing when the input is rejected.
 #include "tools/InventoryTool.h"
 
-#include "inventory/CodePage.h"
+#include "bluetooth/sdp/CodePage.h"
 #include "inventory/Errors.h"
 #include "inventory/SessionFile.h"
 #include "tools/DeviceTable.h"

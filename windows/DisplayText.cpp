@@ -1,7 +1,7 @@
 // Code-page texts to and from QString, through the program's one code-page table.
 #include "windows/DisplayText.h"
 
-#include "inventory/CodePage.h"
+#include "bluetooth/sdp/CodePage.h"
 
 namespace orvelle {
 

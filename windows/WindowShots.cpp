@@ -2,7 +2,7 @@
 // and saves a picture of it, for the README. Usage: orvelle-window-shots SCENARIO OUTPUT-DIRECTORY.
 #include "bluetooth/Platform.h"
 #include "bluetooth/SimulatedRadio.h"
-#include "inventory/CodePage.h"
+#include "bluetooth/sdp/CodePage.h"
 #include "inventory/SessionState.h"
 #include "windows/AboutWindow.h"
 #include "windows/ChooseLocationWindow.h"

@@ -4,8 +4,8 @@
 
 #include "bluetooth/bluez/BlueZProperties.h"
 #include "bluetooth/bluez/SdBus.h"
+#include "bluetooth/sdp/CodePage.h"
 #include "bluetooth/sdp/LastError.h"
-#include "inventory/CodePage.h"
 
 #include <algorithm>
 

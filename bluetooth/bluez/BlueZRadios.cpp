@@ -5,8 +5,8 @@
 #include "bluetooth/bluez/BlueZProperties.h"
 #include "bluetooth/bluez/KernelBluetooth.h"
 #include "bluetooth/bluez/SdBus.h"
+#include "bluetooth/sdp/CodePage.h"
 #include "bluetooth/sdp/LastError.h"
-#include "inventory/CodePage.h"
 
 #include <poll.h>
 #include <sys/ioctl.h>

@@ -1,9 +1,9 @@
 // Rendering of raw service records, attributes and elements as text.
 #include "bluetooth/sdp/SdpText.h"
 
+#include "bluetooth/sdp/CodePage.h"
 #include "bluetooth/sdp/Errors.h"
 #include "bluetooth/sdp/LastError.h"
-#include "bluetooth/sdp/Utf16Text.h"
 
 #include <array>
 

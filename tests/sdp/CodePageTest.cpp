@@ -1,5 +1,5 @@
 // The code page table and the conversions to and from UTF-8.
-#include "inventory/CodePage.h"
+#include "bluetooth/sdp/CodePage.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,10 @@
 // Windows-1252 with its five holes filled by the C1 controls of the same value: a one-to-one map
 // between the 256 byte values and 256 Unicode codes.
-#include "inventory/CodePage.h"
+#include "bluetooth/sdp/CodePage.h"
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 
 namespace orvelle {
 
@@ -107,6 +108,25 @@ std::string Utf8ToCodePage(std::string_view text) {
     while (position < text.size()) {
         char32_t code = 0;
         const int byte = NextUtf8(text, position, code) ? UnicodeToCodePage(code) : -1;
+        output += byte < 0 ? '?' : static_cast<char>(byte);
+    }
+    return output;
+}
+
+std::string Utf16ToCodePage(std::string_view bytes) {
+    const std::size_t count = bytes.size() / 2;
+    const auto unitAt = [bytes](std::size_t i) {
+        return static_cast<char16_t>(static_cast<std::uint8_t>(bytes[2 * i]) |
+                                     static_cast<std::uint8_t>(bytes[2 * i + 1]) << 8);
+    };
+    std::string output;
+    output.reserve(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        const char16_t unit = unitAt(i);
+        const bool highSurrogate = unit >= 0xD800 && unit <= 0xDBFF;
+        if (highSurrogate && i + 1 < count && unitAt(i + 1) >= 0xDC00 && unitAt(i + 1) <= 0xDFFF)
+            ++i;
+        const int byte = UnicodeToCodePage(unit);
         output += byte < 0 ? '?' : static_cast<char>(byte);
     }
     return output;

@@ -17,6 +17,11 @@ std::string CodePageToUtf8(std::string_view text);
 // UTF-8 to the code page; a character the code page lacks, and every invalid UTF-8 sequence, gives '?'.
 std::string Utf8ToCodePage(std::string_view text);
 
+// The little-endian UTF-16 code units in BYTES (an odd last byte is ignored), as SDP text strings may
+// carry them, to the code page. A character the code page lacks, a surrogate pair and a lone surrogate
+// each become one '?'; NUL code units are kept.
+std::string Utf16ToCodePage(std::string_view bytes);
+
 // Compares two code-page texts without regard to letter case (the code page's own letters included):
 // negative, 0 or positive as A sorts before, with or after B.
 int CompareTextIgnoringCase(std::string_view a, std::string_view b);
