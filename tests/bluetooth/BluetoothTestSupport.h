@@ -7,6 +7,7 @@
 #include "bluetooth/sdp/LastError.h"
 #include "inventory/SessionState.h"
 #include "inventory/Utils.h"
+#include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -32,32 +33,12 @@
 
 namespace orvelle::test {
 
-// A directory of its own for one test, removed with its contents afterwards.
-class TScratchDir {
-public:
-    TScratchDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "orvelle-bluetooth-XXXXXX").string();
-        if (mkdtemp(pattern.data()) == nullptr)
-            throw std::runtime_error("mkdtemp failed");
-        FPath = pattern;
-    }
-    ~TScratchDir() {
-        std::error_code ignored;
-        std::filesystem::remove_all(FPath, ignored);
-    }
-    TScratchDir(const TScratchDir&) = delete;
-    TScratchDir& operator=(const TScratchDir&) = delete;
-
-    std::string File(const std::string& name) const { return (FPath / name).string(); }
-
-private:
-    std::filesystem::path FPath;
-};
-
-inline std::string FileText(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
+// The clock at the start of a test, and two devices that tests find.
+constexpr std::int32_t Start = 1200000000;
+constexpr std::uint64_t Organizer = 0x000A3A541234;
+constexpr const char* OrganizerText = "(00:0A:3A:54:12:34)";
+constexpr std::uint64_t Headset = 0x001B66000001;
+constexpr const char* HeadsetText = "(00:1B:66:00:00:01)";
 
 // The clock for the lifetime of the object, at a time the test sets; the system clock afterwards.
 class TTestClock {
@@ -89,11 +70,11 @@ public:
     TTraceCapture(const TTraceCapture&) = delete;
     TTraceCapture& operator=(const TTraceCapture&) = delete;
 
-    std::string Text() const { return FileText(FPath); }
+    std::string Text() const { return ReadAll(FPath); }
     bool Contains(const std::string& part) const { return Text().find(part) != std::string::npos; }
 
 private:
-    TScratchDir FDir;
+    TTempDir FDir;
     std::string FPath;
 };
 

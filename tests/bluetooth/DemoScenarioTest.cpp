@@ -17,7 +17,7 @@ namespace {
 TEST(DemoScenarioTest, ResourceFileIsTheBuiltInDemo) {
     const auto root = std::filesystem::path(ORVELLE_TEST_DATA_DIR).parent_path().parent_path().parent_path();
     const std::string file = (root / "resources" / "demo-scenario.json").string();
-    EXPECT_TRUE(FileText(file) == DemoScenarioText())
+    EXPECT_TRUE(ReadAll(file) == DemoScenarioText())
         << file << " differs from the built-in demo; write it again with: orvelle-demo-scenario " << file;
     EXPECT_EQ(ScenarioToJson(ParseScenario(DemoScenarioText())), DemoScenarioText());
 }

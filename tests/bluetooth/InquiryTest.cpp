@@ -17,12 +17,6 @@ using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::Not;
 
-constexpr std::int32_t Start = 1200000000;
-constexpr std::uint64_t Organizer = 0x000A3A541234;
-constexpr const char* OrganizerText = "(00:0A:3A:54:12:34)";
-constexpr std::uint64_t Headset = 0x001B66000001;
-constexpr const char* HeadsetText = "(00:1B:66:00:00:01)";
-
 // Records the hand-overs in the platform's record of calls, and checks at each that the list's lock
 // is free, as the window's handlers need it.
 class TRecordingHost : public TDiscoveryHost {

@@ -212,7 +212,7 @@ TEST(ScenarioTest, WrittenScenarioReadsBackUnchanged) {
 }
 
 TEST(ScenarioTest, FilesAreReadAndTheirProblemsNamed) {
-    TScratchDir dir;
+    TTempDir dir;
     const std::string good = dir.File("good.json");
     const std::string bad = dir.File("bad.json");
     {

@@ -22,12 +22,6 @@ using namespace std::chrono_literals;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 
-constexpr std::int32_t Start = 1200000000;
-constexpr std::uint64_t Organizer = 0x000A3A541234;
-constexpr const char* OrganizerText = "(00:0A:3A:54:12:34)";
-constexpr std::uint64_t Headset = 0x001B66000001;
-constexpr const char* HeadsetText = "(00:1B:66:00:00:01)";
-
 // The window's side: records every hand-over, on the test thread that serves them.
 class TRecordingWindow : public TDiscoveryWindow, public TSoundPlayer {
 public:
@@ -109,6 +103,15 @@ protected:
         Terminator = nullptr;
     }
 
+    // Lets the thread fail COUNT passes, then asks it to terminate; the result counts the failures.
+    const int& TerminateAfterFailures(int count) {
+        Pauses.Hook = [this, count](std::chrono::milliseconds pause) {
+            if (pause == FailurePause && ++Failures == count)
+                Terminator.load()->Terminate();
+        };
+        return Failures;
+    }
+
     long Begins() {
         const auto calls = Platform->Calls();
         return std::count(calls.begin(), calls.end(), std::string("InquiryBegin"));
@@ -121,6 +124,7 @@ protected:
     TQueueDispatcher Dispatcher;
     TRecordingWindow Window;
     std::atomic<TDiscoveryThread*> Terminator{nullptr};
+    int Failures = 0;
 };
 
 TEST_F(DiscoveryThreadTest, FirstSightingIsLoggedSoundedRebuiltThenQueried) {
@@ -296,11 +300,7 @@ class DiscoveryThreadSurvivalTest : public DiscoveryThreadTest,
 TEST_P(DiscoveryThreadSurvivalTest, ThreadGoesOnAfterEachFailure) {
     TTraceCapture trace(1);
     GetParam().Setup(*Platform, Window);
-    int failures = 0;
-    Pauses.Hook = [&](std::chrono::milliseconds pause) {
-        if (pause == FailurePause && ++failures == 3)
-            Terminator.load()->Terminate();
-    };
+    const auto& failures = TerminateAfterFailures(3);
 
     RunToTheEnd();
 
@@ -340,11 +340,7 @@ TEST_F(DiscoveryThreadTest, FailureWithoutMessageIsTracedAndTheThreadGoesOn) {
     TTraceCapture trace(1);
     auto throwing = std::make_shared<TThrowingPlatform>();
     TInstalledPlatform installed(throwing);
-    int failures = 0;
-    Pauses.Hook = [&](std::chrono::milliseconds pause) {
-        if (pause == FailurePause && ++failures == 3)
-            Terminator.load()->Terminate();
-    };
+    const auto& failures = TerminateAfterFailures(3);
 
     RunToTheEnd();
 
