@@ -71,6 +71,14 @@ int RunWindows(std::vector<std::string>& toolkitArguments) {
     QApplication::setWindowIcon(ProgramIcon());
 
     try {
+        // SIGINT and SIGTERM close the window once the event loop runs. The handler stays installed
+        // until every window is gone, so that a second signal during the closing save does nothing
+        // instead of killing the process before the session is written.
+        TMainForm* openForm = nullptr;
+        TTerminationSignals signals([&openForm] {
+            if (openForm != nullptr)
+                CloseLikeExit(*openForm);
+        });
         auto mainForm = std::make_unique<TMainForm>();
         auto radioInfo = std::make_unique<TRadioInfoForm>(Platform(), mainForm.get());
         // The details window asks the location dialog, so the dialog exists first.
@@ -80,9 +88,10 @@ int RunWindows(std::vector<std::string>& toolkitArguments) {
         deviceDetails->SetDeviceDataChanged([form = mainForm.get()] { form->DeviceDataChanged(); });
         mainForm->SetWindows(radioInfo.get(), deviceDetails.get(), chooseLocation.get(), about.get());
 
-        TTerminationSignals signals([form = mainForm.get()] { CloseLikeExit(*form); });
+        openForm = mainForm.get();
         mainForm->show();
         QApplication::exec();
+        openForm = nullptr;
     } catch (const std::exception& failure) {
         ShowException(nullptr, CodePageToQString(failure.what()));
     } catch (...) {
