@@ -45,7 +45,10 @@ bool TSimulatedRadio::Fail(std::uint32_t error) {
 }
 
 bool TSimulatedRadio::Faulted(TFaultOperation operation, std::uint64_t address) const {
-    const std::int64_t t = Elapsed();
+    return FaultedAt(operation, Elapsed(), address);
+}
+
+bool TSimulatedRadio::FaultedAt(TFaultOperation operation, std::int64_t t, std::uint64_t address) const {
     for (const TScenarioFault& fault : FScenario.Faults)
         if (fault.Operation == operation && fault.When.Holds(t) &&
             (!fault.Address || *fault.Address == address)) {
@@ -56,13 +59,14 @@ bool TSimulatedRadio::Faulted(TFaultOperation operation, std::uint64_t address) 
 }
 
 bool TSimulatedRadio::InquiryBegin(TLookupHandle& handle) {
+    // Who is in range, and whether the begin fails, is decided by the time the pass starts.
+    const std::int64_t t = Elapsed();
     // The inquiry takes its time outside the lock, as a radio's would, so radio reads go on meanwhile.
     if (FScenario.InquiryMillis > 0)
         FSleep(std::chrono::milliseconds(FScenario.InquiryMillis));
     std::lock_guard lock(FMutex);
-    if (Faulted(foInquiryBegin))
+    if (FaultedAt(foInquiryBegin, t))
         return false;
-    const std::int64_t t = Elapsed();
     TInquiry inquiry;
     for (const TScenarioDevice& device : FScenario.Devices)
         if (std::any_of(device.InRange.begin(), device.InRange.end(),

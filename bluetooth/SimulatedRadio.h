@@ -56,6 +56,8 @@ private:
     // True, with the fault's error as the last error, when a fault of OPERATION applies now (to the
     // device ADDRESS, for the SDP operations).
     bool Faulted(TFaultOperation operation, std::uint64_t address = 0) const;
+    // The same at the time T (seconds since the radio was created).
+    bool FaultedAt(TFaultOperation operation, std::int64_t t, std::uint64_t address = 0) const;
     const TScenarioRadio* Radio(TRadioHandle radio) const;
     TRadioHandle OpenRadio(std::size_t index);
     static bool Fail(std::uint32_t error);

@@ -283,6 +283,38 @@ TEST_F(SimulatedRadioTest, InquiryTakesTheScenarioTime) {
     EXPECT_THAT(waits, ElementsAre(250));
 }
 
+// A pass is judged by the time it starts, however long the inquiry then takes: the devices in range
+// and the faults of the begin are those of the start.
+TEST_F(SimulatedRadioTest, PassIsJudgedByItsStartTime) {
+    TScenario scenario = ParseScenario(R"({
+      "inquiryMillis": 2000,
+      "devices": [{"address": "00:0A:3A:54:12:34", "inRange": [[0, 1]]}],
+      "faults": [{"op": "inquiryBegin", "from": 5, "to": 6, "error": 10050}]
+    })");
+    std::int64_t now = 0;
+    TSimulatedRadio radio(scenario, [this, &now](std::chrono::milliseconds wait) {
+        now += wait.count() / 1000;
+        Clock.Set(std::int32_t(Opened + now));
+    });
+    struct TCase {
+        std::int64_t Start;
+        bool Begins;
+        std::uint32_t Error;
+    };
+    for (const TCase& test :
+         {TCase{0, true, leSuccess}, TCase{3, false, leServiceNotFound}, TCase{5, false, leNetworkDown}}) {
+        now = test.Start;
+        Clock.Set(std::int32_t(Opened + now));
+        SetLastError(leSuccess);
+        TLookupHandle handle = 0;
+        const bool begun = radio.InquiryBegin(handle);
+        EXPECT_EQ(begun, test.Begins) << "pass starting at " << test.Start;
+        EXPECT_EQ(GetLastError(), test.Error) << "pass starting at " << test.Start;
+        if (begun)
+            radio.InquiryEnd(handle);
+    }
+}
+
 TEST(PlatformTest, AddressTextIsSixUpperCaseBytesInParentheses) {
     const std::vector<std::pair<std::uint64_t, std::string>> table{{0x000A3A541234, "(00:0A:3A:54:12:34)"},
                                                                    {0, "(00:00:00:00:00:00)"},
