@@ -19,7 +19,7 @@ struct TReadError {};
     throw TReadError{};
 }
 
-// Lines longer than this (without their line end) are rejected, as the reader always did.
+// Lines with more bytes than this before their line feed are rejected, as the reader always did.
 constexpr std::size_t MaxLineLength = 4094;
 
 bool SameText(std::string_view a, std::string_view b) {
@@ -174,10 +174,10 @@ bool TTokenizer::NextWindow() {
     return !FText.empty();
 }
 
-// The line from FLineStart to the line feed (or the text's end) at END, its CR not counted.
+// The line from FLineStart to the line feed (or the text's end) at END: every byte before the line
+// feed counts, a carriage return included.
 void TTokenizer::CheckLine(std::size_t end) const {
-    const std::size_t length = end - FLineStart - (end > FLineStart && Byte(end - 1) == '\r' ? 1 : 0);
-    if (length > MaxLineLength)
+    if (end - FLineStart > MaxLineLength)
         Reject();
 }
 

@@ -197,11 +197,20 @@ TEST(SessionReader, RejectsMalformedTextAsAWhole) {
         {"NUL inside a string", Root(std::string("  FoundSound = 'a\0b'\r\n", 22))},
         {"line longer than 4094 bytes", Root("  FoundSound = 'a'" + longLine + "\r\n")},
         {"last line longer than 4094 bytes", "object TSessionState\r\nend" + longLine},
+        {"4094 characters and a carriage return before the line feed",
+         Root("  FoundSound = 'a'" + std::string(4094 - 18, ' ') + "\r\n")},
     };
     for (const TFreedom& bad : rejected)
         EXPECT_EQ(ComponentFromText(bad.Text), nullptr) << bad.Name;
-    EXPECT_NE(ComponentFromText(Root("  FoundSound = 'a'" + std::string(4094 - 18, ' ') + "\r\n")), nullptr)
-        << "a line of exactly 4094 bytes before its line feed is accepted";
+    // The limit counts every byte before the line feed, a carriage return included.
+    const TFreedom longest[] = {
+        {"4093 characters and a carriage return",
+         Root("  FoundSound = 'a'" + std::string(4093 - 18, ' ') + "\r\n")},
+        {"4094 characters without a carriage return",
+         Root("  FoundSound = 'a'" + std::string(4094 - 18, ' ') + "\n")},
+    };
+    for (const TFreedom& good : longest)
+        EXPECT_NE(ComponentFromText(good.Text), nullptr) << good.Name;
 }
 
 TEST(SessionReader, AppliesPropertiesInFileOrder) {
