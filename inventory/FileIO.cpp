@@ -62,6 +62,19 @@ std::string TemporaryName(const std::string& target) {
     throw EOrvelleError("Unable to write file " + path + ": " + std::strerror(error));
 }
 
+// Writes what PRODUCE gives over the existing file TARGET: the contents are made in memory first, so
+// that only a failing write can leave the file shortened.
+void RewriteInPlace(const std::string& path, const std::string& target,
+                    const std::function<void(const TByteSink&)>& produce) {
+    std::string contents;
+    produce([&contents](std::string_view data) { contents += data; });
+    TFileDescriptor file(open(target.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC));
+    if (file.Get() < 0)
+        throw EOrvelleError("Cannot open file " + path);
+    if (!WriteAll(file.Get(), contents) || fsync(file.Get()) != 0 || !file.Close())
+        RaiseWriteError(path, errno);
+}
+
 } // namespace
 
 TFileReader::TFileReader(const std::string& path) {
@@ -136,8 +149,15 @@ void ReplaceFile(const std::string& path, const std::function<void(const TByteSi
     const std::string temporary = TemporaryName(target);
     const mode_t mode = exists ? (status.st_mode & 07777) : 0666;
     TFileDescriptor file(open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode));
-    if (file.Get() < 0)
-        throw EOrvelleError(exists ? "Cannot open file " + path : "Unable to create file: " + path);
+    if (file.Get() < 0) {
+        // A writable file whose directory takes no new file (or whose name leaves no room for the
+        // temporary's) is rewritten in place rather than never saved again.
+        if (exists) {
+            RewriteInPlace(path, target, produce);
+            return;
+        }
+        throw EOrvelleError("Unable to create file: " + path);
+    }
     try {
         // The creation mode passed through the umask; the replacement keeps the file's own.
         if (exists && fchmod(file.Get(), mode) != 0)

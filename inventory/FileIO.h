@@ -44,12 +44,12 @@ private:
 using TByteSink = std::function<void(std::string_view)>;
 
 // Replaces the file at PATH by DATA: a temporary file in the same directory, flushed to disk, then
-// renamed over PATH. An existing file keeps its permissions. Raises EOrvelleError "Unable to create
-// file: " + PATH when a missing file cannot be created, "Cannot open file " + PATH when an existing
-// file cannot be written (read-only included, for every user), and the system's text of other write
-// errors; PATH is untouched on every failure. PRODUCE hands the contents to the sink it is given,
-// in as many pieces as it likes; it returns before the data is flushed to disk, and what it raises
-// leaves PATH untouched as well.
+// renamed over PATH. An existing file beside which no temporary can be made is rewritten in place. An
+// existing file keeps its permissions. Raises EOrvelleError "Unable to create file: " + PATH when a missing
+// file cannot be created, "Cannot open file " + PATH when an existing file cannot be written (read-only
+// included, for every user), and the system's text of other write errors; PATH is untouched on every failure.
+// PRODUCE hands the contents to the sink it is given, in as many pieces as it likes; it returns before the
+// data is flushed to disk, and what it raises leaves PATH untouched as well.
 void ReplaceFile(const std::string& path, const std::function<void(const TByteSink&)>& produce);
 void ReplaceFile(const std::string& path, std::string_view data);
 

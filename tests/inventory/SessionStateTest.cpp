@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <sys/stat.h>
 #include <thread>
 
@@ -145,6 +146,17 @@ TEST_F(SessionFileTest, SaveReplacesTheWholeFileAndKeepsItsMode) {
     struct stat status {};
     ASSERT_EQ(stat(Path().c_str(), &status), 0);
     EXPECT_EQ(status.st_mode & 07777, 0640u);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(FDirectory.Path()), {}), 1);
+}
+
+// A writable session file beside which no temporary file can be made (here: its name leaves no room
+// for the temporary's) is still saved, in place.
+TEST_F(SessionFileTest, FileWithoutRoomForATemporaryIsRewrittenInPlace) {
+    const std::string path = FDirectory.File(std::string(NAME_MAX - 4, 'a') + ".dat");
+    WriteAll(path, std::string(100000, 'x'));
+    SetSessionFileName(path);
+    SaveSession(*WorkedExampleState());
+    EXPECT_EQ(ReadAll(path), TestData("worked_example.dat"));
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(FDirectory.Path()), {}), 1);
 }
 
