@@ -7,6 +7,7 @@
 
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QScrollBar>
 
 #include <algorithm>
@@ -150,6 +151,11 @@ TDeviceTreeView::TDeviceTreeView(TDeviceList& list, QWidget* parent)
     header()->setSectionsClickable(true);
     header()->setSortIndicatorShown(false);
     header()->setStretchLastSection(false);
+    connect(header(), &QHeaderView::sectionClicked, this, [this](int column) {
+        if (FHeaderClick)
+            FHeaderClick(column);
+    });
+    header()->viewport()->installEventFilter(this);
     for (int column = 0; column < dcColumnCount; ++column)
         header()->resizeSection(column, ColumnWidths[static_cast<std::size_t>(column)]);
 }
@@ -244,6 +250,28 @@ void TDeviceTreeView::mouseDoubleClickEvent(QMouseEvent* event) {
     QTreeView::mouseDoubleClickEvent(event);
     if (FInspect)
         FInspect();
+}
+
+bool TDeviceTreeView::eventFilter(QObject* watched, QEvent* event) {
+    // The header's own click signal comes for the left button only; a click with another button
+    // changes the sort state as well.
+    if (watched == header()->viewport() &&
+        (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonRelease)) {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() != Qt::LeftButton) {
+            const int column = header()->logicalIndexAt(mouse->position().toPoint());
+            if (event->type() == QEvent::MouseButtonPress) {
+                FHeaderPressed = column;
+            } else {
+                const bool clicked = column >= 0 && column == FHeaderPressed;
+                FHeaderPressed = -1;
+                if (clicked && FHeaderClick)
+                    FHeaderClick(column);
+            }
+            return true;
+        }
+    }
+    return QTreeView::eventFilter(watched, event);
 }
 
 void TDeviceTreeView::keyPressEvent(QKeyEvent* event) {

@@ -57,10 +57,13 @@ public:
 
     // Run for a double click anywhere in the view and for the Enter key: the inspect command.
     void SetInspect(std::function<void()> inspect) { FInspect = std::move(inspect); }
+    // Run with the column's index for a click on a column header with any mouse button.
+    void SetHeaderClick(std::function<void(int)> headerClick) { FHeaderClick = std::move(headerClick); }
 
 protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     TDeviceList& FList;
@@ -68,6 +71,10 @@ private:
     int FSortColumn = -1;
     Qt::SortOrder FSortDirection = Qt::AscendingOrder;
     std::function<void()> FInspect;
+    std::function<void(int)> FHeaderClick;
+    // The column under the last press of a button other than the left one, -1 for none; the header
+    // reports left clicks itself.
+    int FHeaderPressed = -1;
 };
 
 } // namespace orvelle

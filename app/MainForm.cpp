@@ -15,7 +15,6 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QListWidget>
 #include <QScreen>
@@ -130,7 +129,7 @@ void TMainForm::CreateLayout() {
 
     FDeviceTree = new TDeviceTreeView(FSession->DeviceList(), splitter);
     FDeviceTree->setObjectName(QStringLiteral("DeviceTree"));
-    connect(FDeviceTree->header(), &QHeaderView::sectionClicked, this, [this](int column) {
+    FDeviceTree->SetHeaderClick([this](int column) {
         Guarded([this, column] {
             FDeviceTree->DeviceTreeHeaderClick(column);
             BuildDeviceList();

@@ -100,6 +100,13 @@ TEST_F(CommandsTest, HighlightedMenuItemShowsItsHintInTheFirstPanel) {
     configure->setActiveAction(Action("SetLocation"));
     EXPECT_EQ(hint->text(), QStringLiteral("Specify the current location"));
     configure->close();
+
+    SelectDevice("(00:00:00:00:00:01)");
+    auto* context = FForm->findChild<QMenu*>(QStringLiteral("DeviceManageMenu"));
+    context->popup(FForm->mapToGlobal(QPoint(300, 100)));
+    context->setActiveAction(Action("DeleteDevice"));
+    EXPECT_EQ(hint->text(), QStringLiteral("Delete the selected device from the list"));
+    context->close();
 }
 
 TEST_F(CommandsTest, DeviceCommandsAreEnabledExactlyWhileADeviceIsSelected) {

@@ -83,11 +83,10 @@ protected:
         FForm->BuildDeviceList();
     }
 
-    void ClickHeader(int column) {
+    void ClickHeader(int column, Qt::MouseButton button = Qt::LeftButton) {
         QHeaderView* header = FForm->DeviceTree().header();
         const int x = header->sectionViewportPosition(column) + 10;
-        QTest::mouseClick(header->viewport(), Qt::LeftButton, Qt::NoModifier,
-                          QPoint(x, header->height() / 2));
+        QTest::mouseClick(header->viewport(), button, Qt::NoModifier, QPoint(x, header->height() / 2));
     }
 
     std::string Order() {
@@ -120,6 +119,25 @@ TEST_F(DeviceListSortTest, EachColumnCyclesAscendingDescendingUnsorted) {
         EXPECT_EQ(Order(), "123") << "column " << c.Column;
         EXPECT_EQ(FForm->DeviceTree().SortColumn(), -1);
     }
+}
+
+TEST_F(DeviceListSortTest, EveryMouseButtonClicksAHeader) {
+    for (Qt::MouseButton button : {Qt::RightButton, Qt::MiddleButton}) {
+        ClickHeader(dcName, button);
+        EXPECT_EQ(Order(), "213") << "button " << button;
+        ClickHeader(dcName, button);
+        EXPECT_EQ(Order(), "312") << "button " << button;
+        ClickHeader(dcName, button);
+        EXPECT_EQ(Order(), "123") << "button " << button;
+    }
+    // A press on one header and a release on another is no click.
+    QHeaderView* header = FForm->DeviceTree().header();
+    const int y = header->height() / 2;
+    QTest::mousePress(header->viewport(), Qt::RightButton, Qt::NoModifier,
+                      QPoint(header->sectionViewportPosition(dcName) + 10, y));
+    QTest::mouseRelease(header->viewport(), Qt::RightButton, Qt::NoModifier,
+                        QPoint(header->sectionViewportPosition(dcLocation) + 10, y));
+    EXPECT_EQ(FForm->DeviceTree().SortColumn(), -1);
 }
 
 TEST_F(DeviceListSortTest, AnotherColumnSortsAscendingAtOnce) {

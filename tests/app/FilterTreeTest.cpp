@@ -61,6 +61,47 @@ TEST(AgeBucketTextTest, AgesFallIntoTheirBucketsByLocalCalendar) {
         EXPECT_STREQ(TAgeBuckets(c.Now).Text(c.Time), c.Text) << "now " << c.Now << ", time " << c.Time;
 }
 
+// Local time is TZ (a POSIX zone rule) while it lives; the tests' own zone, UTC, comes back after.
+class TLocalZone {
+public:
+    explicit TLocalZone(const char* zone) {
+        setenv("TZ", zone, 1);
+        tzset();
+    }
+    ~TLocalZone() {
+        setenv("TZ", "UTC", 1);
+        tzset();
+    }
+    TLocalZone(const TLocalZone&) = delete;
+    TLocalZone& operator=(const TLocalZone&) = delete;
+};
+
+TEST(AgeBucketTextTest, DaysAndMonthsAreThoseOfTheLocalCalendar) {
+    struct TCase {
+        const char* Zone;
+        std::int32_t Now;
+        std::int32_t Time;
+        const char* Text;
+    };
+    // XST-10 is ten hours ahead of UTC; EST5EDT left summer time at 02:00 local on 5 November 2023.
+    const TCase cases[] = {
+        {"XST-10", Utc(2023, 11, 14, 23, 30), Utc(2023, 11, 14, 14, 0), "Today"},
+        {"XST-10", Utc(2023, 11, 14, 23, 30), Utc(2023, 11, 14, 13, 59), "Yesterday"},
+        {"XST-10", Utc(2023, 11, 30, 20, 0), Utc(2023, 11, 30, 8, 0), "Yesterday"},
+        {"XST-10", Utc(2023, 11, 30, 20, 0), Utc(2023, 11, 29, 8, 0), "Old"},
+        {"XST-10", Utc(2023, 12, 31, 15, 0), Utc(2023, 12, 31, 13, 30), "Old"},
+        {"EST5EDT,M3.2.0,M11.1.0", Utc(2023, 11, 6, 8, 0), Utc(2023, 11, 5, 4, 0), "Yesterday"},
+        {"EST5EDT,M3.2.0,M11.1.0", Utc(2023, 11, 6, 8, 0), Utc(2023, 11, 5, 3, 59), "This Month"},
+        {"EST5EDT,M3.2.0,M11.1.0", Utc(2023, 11, 6, 8, 0), Utc(2023, 11, 6, 5, 0), "Today"},
+        {"EST5EDT,M3.2.0,M11.1.0", Utc(2023, 11, 6, 8, 0), Utc(2023, 11, 6, 4, 59), "Yesterday"},
+    };
+    for (const TCase& c : cases) {
+        TLocalZone zone(c.Zone);
+        EXPECT_STREQ(TAgeBuckets(c.Now).Text(c.Time), c.Text)
+            << c.Zone << ": now " << c.Now << ", time " << c.Time;
+    }
+}
+
 TEST(FoldedTextTest, LettersOfTheCodePageCompareWithoutCase) {
     struct TCase {
         const char* A;
