@@ -2,6 +2,8 @@
 // refresh and rebuild requests, the scan indicator and the hint panel.
 #include "AppTestSupport.h"
 
+#include "inventory/Trace.h"
+
 #include <QLabel>
 #include <QListWidget>
 #include <QStatusTipEvent>
@@ -91,6 +93,33 @@ TEST_F(MainFormTest, UnknownRequestDoesNothing) {
     Pump();
     EXPECT_TRUE(ListedAddresses().empty());
     EXPECT_EQ(FilterTexts().size(), 4u);
+}
+
+TEST_F(MainFormTest, RequestsAreTracedOnEntryAndExit) {
+    TMainForm& form = NewForm(false);
+    const std::string tracePath = FDirectory.filePath(QStringLiteral("trace.log")).toStdString();
+    ASSERT_EQ(TraceStart(tracePath.c_str()), 0);
+    TraceLevel(TraceModule, 1);
+    form.DeviceListChanged();
+    Pump();
+    QCoreApplication::postEvent(&form, new TListChangedEvent(2));
+    Pump();
+    TraceLevel(TraceModule, 0);
+    form.DeviceListChanged();
+    Pump();
+    TraceStop();
+
+    std::ifstream trace(tracePath);
+    std::string lines;
+    for (std::string line; std::getline(trace, line);)
+        if (line.find("TMainForm::") != std::string::npos)
+            lines += line + "\n";
+    EXPECT_EQ(lines, "[Bluetooth]TMainForm::DeviceListChanged Enter\n"
+                     "[Bluetooth]TMainForm::DeviceListChanged Exit\n"
+                     "[Bluetooth]TMainForm::UMListChanged Enter\n"
+                     "[Bluetooth]TMainForm::UMListChanged Exit\n"
+                     "[Bluetooth]TMainForm::UMListChanged Enter\n"
+                     "[Bluetooth]TMainForm::UMListChanged Exit\n");
 }
 
 TEST_F(MainFormTest, ScanIndicatorShowsForFiveTicksAndRestartsItsCountdown) {
