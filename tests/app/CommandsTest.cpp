@@ -14,6 +14,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTest>
 
 namespace orvelle::test {
 namespace {
@@ -118,6 +119,47 @@ TEST_F(CommandsTest, DeviceCommandsAreEnabledExactlyWhileADeviceIsSelected) {
         EXPECT_TRUE(Action(name)->isEnabled()) << name;
     FForm->DeviceTree().clearSelection();
     EXPECT_FALSE(Action("DeleteDevice")->isEnabled());
+}
+
+TEST_F(CommandsTest, ShortcutsRunTheirCommandsFromTheKeyboard) {
+    TChooseLocationForm choose(*Session, FForm.get());
+    TDeviceDetailsForm details(*Session, choose, FForm.get());
+    FForm->SetWindows(nullptr, &details, &choose, nullptr);
+    FForm->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(FForm.get()));
+    FForm->DeviceTree().setFocus();
+    auto* apply = FForm->findChild<QCheckBox*>(QStringLiteral("ApplyFilterButton"));
+    auto* hide = FForm->findChild<QCheckBox*>(QStringLiteral("CheckBox1"));
+
+    QTest::keyClick(FForm.get(), Qt::Key_F, Qt::ControlModifier);
+    EXPECT_FALSE(Action("ApplyFilter")->isChecked());
+    EXPECT_FALSE(apply->isChecked());
+    EXPECT_FALSE(FForm->FilterTree().isEnabled());
+    QTest::keyClick(FForm.get(), Qt::Key_H, Qt::ControlModifier);
+    EXPECT_TRUE(Action("HideInactive")->isChecked());
+    EXPECT_TRUE(hide->isChecked());
+    EXPECT_TRUE(Session->HideInactive);
+
+    int shown = 0;
+    const auto closeWhenShown = [&shown] {
+        WhenModal([&shown](QWidget* dialog) {
+            ++shown;
+            PressKey(dialog, Qt::Key_Escape);
+        });
+    };
+    QTest::keyClick(FForm.get(), Qt::Key_I, Qt::ControlModifier);
+    QTest::qWait(50);
+    EXPECT_EQ(shown, 0) << "nothing is selected";
+    SelectDevice("(00:00:00:00:00:02)");
+    closeWhenShown();
+    QTest::keyClick(FForm.get(), Qt::Key_I, Qt::ControlModifier);
+    EXPECT_EQ(shown, 1);
+    // Offscreen, no window manager gives the main window back its activation when a box closes.
+    FForm->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(FForm.get()));
+    closeWhenShown();
+    QTest::keyClick(FForm.get(), Qt::Key_L, Qt::ControlModifier);
+    EXPECT_EQ(shown, 2);
 }
 
 TEST_F(CommandsTest, CheckBoxesShowTheFilterActions) {
