@@ -4,8 +4,11 @@
 #include "inventory/SessionFile.h"
 
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <climits>
 #include <cstring>
+#include <iterator>
 #include <strings.h>
 
 namespace orvelle {
@@ -148,18 +151,40 @@ private:
     std::size_t FStringLength = 0;
 };
 
+// The number of spaces that start the eight bytes at TEXT.
+unsigned LeadingSpaces(const char* text) {
+    constexpr std::uint64_t Ones = 0x0101010101010101u;
+    std::uint64_t word = 0;
+    std::memcpy(&word, text, sizeof word);
+    const std::uint64_t others = word ^ 0x20 * Ones;
+    // The top bit of each byte that is not a space; no carry crosses a byte.
+    const std::uint64_t otherBytes = (((others & 0x7F * Ones) + 0x7F * Ones) | others) & 0x80 * Ones;
+    if (otherBytes == 0)
+        return 8;
+    return static_cast<unsigned>(std::endian::native == std::endian::little ? std::countr_zero(otherBytes)
+                                                                            : std::countl_zero(otherBytes)) /
+           8;
+}
+
 void TTokenizer::SkipBlanks() {
     for (;;) {
-        const unsigned char byte = Byte(FPosition);
-        if (byte == 0 && FPosition == FText.size() && NextWindow())
-            continue;
-        if (byte == 0 || byte > ' ')
-            return;
-        if (byte == '\n') {
-            CheckLine(FPosition);
-            FLineStart = FPosition + 1;
+        while (FPosition < FText.size()) {
+            // Indentation is skipped a word at a time.
+            if (FText.size() - FPosition >= 8)
+                FPosition += LeadingSpaces(FText.data() + FPosition);
+            const unsigned char byte = Byte(FPosition);
+            if (byte == 0 && FPosition == FText.size())
+                break;
+            if (byte == 0 || byte > ' ')
+                return;
+            if (byte == '\n') {
+                CheckLine(FPosition);
+                FLineStart = FPosition + 1;
+            }
+            ++FPosition;
         }
-        ++FPosition;
+        if (!NextWindow())
+            return;
     }
 }
 
@@ -270,12 +295,17 @@ void TTokenizer::ReadHexNumber() {
     FInteger = static_cast<std::int64_t>(value);
 }
 
-// The code-page byte of a Unicode code; '?' for a character the code page lacks.
-char FromUnicode(std::uint32_t code) {
-    if (code < 0x80 || (code >= 0xA0 && code <= 0xFF))
-        return static_cast<char>(code);
-    const int byte = UnicodeToCodePage(code);
-    return byte < 0 ? '?' : static_cast<char>(byte);
+// The code-page byte of each UTF-16 code, '?' for a character the code page lacks: the code page maps
+// every byte to its own code, so the table is the reverse of that map. Built once, on first use.
+const std::array<char, 0x10000>& CodePageBytes() {
+    static const auto table = [] {
+        std::array<char, 0x10000> bytes;
+        bytes.fill('?');
+        for (int byte = 0; byte < 256; ++byte)
+            bytes[CodePageToUnicode(static_cast<unsigned char>(byte))] = static_cast<char>(byte);
+        return bytes;
+    }();
+    return table;
 }
 
 // Reads the decimal digits at IN (before END) into CODE, rejecting a value above 0xFFFF; returns the
@@ -290,9 +320,51 @@ const char* EscapeDigits(const char* in, const char* end, std::uint32_t& code) {
     return in;
 }
 
-bool IsQuotedRunByte(unsigned char byte) {
-    return byte != '\'' && byte != 0 && byte != '\r' && byte != '\n' && (byte < 0x80 || byte >= 0xA0);
+// As EscapeDigits, for escapes of at most four digits with eight bytes to read before END: the digits
+// are found and converted in one 64-bit word, without a branch on their count, which varies from one
+// escape to the next. Returns null when it cannot decide, leaving the escape to EscapeDigits.
+const char* ShortEscapeDigits(const char* in, const char* end, std::uint32_t& code) {
+    if constexpr (std::endian::native != std::endian::little) {
+        return nullptr;
+    } else {
+        constexpr std::uint64_t Ones = 0x0101010101010101u;
+        if (end - in < 8)
+            return nullptr;
+        std::uint64_t word = 0;
+        std::memcpy(&word, in, sizeof word);
+        // A byte is a digit when, less '0', it is below 10: neither is its top bit set nor does adding
+        // 0x76 set it. A carry out of a non-digit byte only disturbs the bytes after it, which are not
+        // looked at.
+        const std::uint64_t offsets = word ^ 0x30 * Ones;
+        const std::uint64_t nonDigitBytes = (offsets | (offsets + 0x76 * Ones)) & 0x80 * Ones;
+        if (nonDigitBytes == 0)
+            return nullptr;
+        const auto count = static_cast<unsigned>(std::countr_zero(nonDigitBytes)) / 8;
+        if (count > 4)
+            return nullptr;
+        if (count == 0) {
+            code = 0;
+            return in;
+        }
+        // The digits, most significant first, moved to the top of a 32-bit word behind leading zeros,
+        // then combined in pairs and fours; four digits stay below the limit.
+        std::uint32_t digits = static_cast<std::uint32_t>(word - 0x30 * Ones) << (8 * (4 - count));
+        digits = (digits * (10 * 0x100 + 1)) >> 8 & 0x00FF00FFu;
+        code = (digits * (100 * 0x10000 + 1)) >> 16;
+        return in + count;
+    }
 }
+
+// Bytes that end a run of quoted bytes taken as they stand: the quote, the bytes that leave a quoted
+// part open (NUL, CR, LF) and the bytes 0x80 to 0x9F, which are read as codes in a Unicode token.
+constexpr std::array<bool, 256> QuotedRunEnds = [] {
+    std::array<bool, 256> ends{};
+    for (const unsigned char byte : {'\'', '\0', '\r', '\n'})
+        ends[byte] = true;
+    for (int byte = 0x80; byte < 0xA0; ++byte)
+        ends[byte] = true;
+    return ends;
+}();
 
 // Quoted parts and "#code" escapes without blanks between them. With an escape above 127 the whole
 // token is Unicode (quoted bytes become the codes of their value); otherwise it is 8-bit text taken
@@ -314,13 +386,14 @@ bool TTokenizer::DecodeString(bool unicodeQuotes) {
     // A token never spans lines, and each character it gives takes at least one of its bytes, so the
     // output is never longer than the part of the line that is read, which is at most as long as
     // FString. A longer line is cut there: it rejects the text in any case, as will the token or what
-    // follows it.
+    // follows it. The line feed ends the token wherever it comes, so the line's end is not looked for.
     const std::string_view rest = FText.substr(FPosition, FString.size());
     const char* in = rest.data();
-    const char* const end = in + std::min(rest.size(), rest.find('\n'));
+    const char* const end = in + rest.size();
     // Plain locals: writing the output through a char pointer would otherwise make the compiler store
     // and reload the members around every byte.
     char* out = FString.data();
+    const std::array<char, 0x10000>& codePage = CodePageBytes();
     bool unicode = false;
     bool quotedHigh = false;
     // A high surrogate escape directly followed by a low one is one character, which the code page
@@ -330,12 +403,11 @@ bool TTokenizer::DecodeString(bool unicodeQuotes) {
         if (in < end && *in == '\'') {
             for (++in;; ++in) {
                 const char* const run = in;
-                while (in < end && IsQuotedRunByte(static_cast<unsigned char>(*in)))
-                    ++in;
-                out = std::copy(run, in, out);
+                while (in < end && !QuotedRunEnds[static_cast<unsigned char>(*in)])
+                    *out++ = *in++;
                 highSurrogate = highSurrogate && in == run;
                 // The line's end, the text's end and a NUL byte all leave the quoted part open.
-                if (in == end || *in == 0 || *in == '\r')
+                if (in == end || *in == 0 || *in == '\r' || *in == '\n')
                     Reject();
                 if (*in == '\'') {
                     if (in + 1 == end || in[1] != '\'')
@@ -345,19 +417,26 @@ bool TTokenizer::DecodeString(bool unicodeQuotes) {
                 } else {
                     const auto high = static_cast<unsigned char>(*in);
                     quotedHigh = true;
-                    *out++ = unicodeQuotes ? FromUnicode(high) : static_cast<char>(high);
+                    *out++ = unicodeQuotes ? codePage[high] : static_cast<char>(high);
                 }
                 highSurrogate = false;
             }
             ++in;
         } else if (in < end && *in == '#') {
             std::uint32_t code = 0;
-            in = EscapeDigits(in + 1, end, code);
+            const char* const digitsEnd = ShortEscapeDigits(in + 1, end, code);
+            in = digitsEnd != nullptr ? digitsEnd : EscapeDigits(in + 1, end, code);
             unicode = unicode || code > 127;
-            const bool pair = highSurrogate && code >= 0xDC00 && code <= 0xDFFF;
-            if (!pair)
-                *out++ = FromUnicode(code);
-            highSurrogate = !pair && code >= 0xD800 && code <= 0xDBFF;
+            // Surrogates are rare: the common path writes without waiting for the code.
+            if (code < 0xD800 || code > 0xDFFF) [[likely]] {
+                *out++ = codePage[code];
+                highSurrogate = false;
+            } else {
+                const bool pair = highSurrogate && code >= 0xDC00;
+                if (!pair)
+                    *out++ = codePage[code];
+                highSurrogate = !pair && code <= 0xDBFF;
+            }
         } else {
             FPosition = static_cast<std::size_t>(in - FText.data());
             FStringLength = static_cast<std::size_t>(out - FString.data());
@@ -391,6 +470,7 @@ private:
 
     TTokenizer FTokens;
     std::string FJoined;
+    std::vector<std::string> FEntries;
     std::string FPath;
     bool FLocationListDropped = false;
     bool FLogDropped = false;
@@ -423,7 +503,6 @@ std::string_view TSessionReader::PropertyPath() {
     return FPath;
 }
 
-// One string value: string tokens joined by "+".
 // One string value: string tokens joined by "+". Joined parts gather in a buffer kept for the
 // whole read, so that each value is allocated once, at its size.
 std::string TSessionReader::ReadString() {
@@ -441,13 +520,15 @@ std::string TSessionReader::ReadString() {
     return FJoined;
 }
 
+// The entries gather in a buffer kept for the whole read, so that the list is allocated once, at
+// its size, whatever the number of entries.
 std::vector<std::string> TSessionReader::ReadStringList() {
     Expect('(');
-    std::vector<std::string> entries;
+    FEntries.clear();
     while (!FTokens.IsSymbol(')'))
-        entries.push_back(ReadString());
+        FEntries.push_back(ReadString());
     FTokens.Advance();
-    return entries;
+    return {std::make_move_iterator(FEntries.begin()), std::make_move_iterator(FEntries.end())};
 }
 
 std::int32_t TSessionReader::ReadInteger() {
