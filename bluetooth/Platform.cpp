@@ -1,7 +1,7 @@
 // The platform layer's shared pieces: result sizes, the address text and the installed platform.
 #include "bluetooth/Platform.h"
 
-#include "bluetooth/HexText.h"
+#include "bluetooth/sdp/HexText.h"
 #include "bluetooth/sdp/LastError.h"
 #include "inventory/Errors.h"
 

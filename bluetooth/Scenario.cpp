@@ -1,8 +1,8 @@
 // Reading and writing the simulated radio's scenario in its JSON form.
 #include "bluetooth/Scenario.h"
 
-#include "bluetooth/HexText.h"
 #include "bluetooth/Platform.h"
+#include "bluetooth/sdp/HexText.h"
 
 #include <nlohmann/json.hpp>
 

@@ -1,6 +1,7 @@
 // The reader of the session file's text: tokens, structure and the properties applied in file order.
 // Any error rejects the whole text; nothing is allocated from a number in the text.
 #include "bluetooth/sdp/CodePage.h"
+#include "bluetooth/sdp/HexText.h"
 #include "inventory/SessionFile.h"
 
 #include <algorithm>
@@ -35,16 +36,6 @@ bool IsLetter(unsigned char byte) {
 
 bool IsDigit(unsigned char byte) {
     return byte >= '0' && byte <= '9';
-}
-
-int HexValue(unsigned char byte) {
-    if (IsDigit(byte))
-        return byte - '0';
-    if (byte >= 'a' && byte <= 'f')
-        return byte - 'a' + 10;
-    if (byte >= 'A' && byte <= 'F')
-        return byte - 'A' + 10;
-    return -1;
 }
 
 // A text read in pieces, handed to the tokenizer in windows of whole lines: a window ends with a line
@@ -283,8 +274,8 @@ void TTokenizer::ReadNumber() {
 void TTokenizer::ReadHexNumber() {
     std::size_t position = FPosition + 1;
     std::uint64_t value = 0;
-    for (; HexValue(Byte(position)) >= 0; ++position) {
-        value = value * 16 + static_cast<std::uint64_t>(HexValue(Byte(position)));
+    for (; HexDigitValue(static_cast<char>(Byte(position))) >= 0; ++position) {
+        value = value * 16 + static_cast<std::uint64_t>(HexDigitValue(static_cast<char>(Byte(position))));
         if (value > 0xFFFFFFFFu)
             Reject();
     }

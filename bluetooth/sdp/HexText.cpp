@@ -1,5 +1,5 @@
 // Hexadecimal digits of bytes.
-#include "bluetooth/HexText.h"
+#include "bluetooth/sdp/HexText.h"
 
 #include <cstdint>
 

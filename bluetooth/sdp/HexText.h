@@ -1,4 +1,5 @@
-// Hexadecimal digits of bytes, as scenario files write service records and addresses.
+// Hexadecimal digits of bytes, as scenario files write service records and addresses and the session
+// file writes hexadecimal numbers.
 #pragma once
 
 #include <string>
